@@ -1,0 +1,142 @@
+#pragma once
+
+#include "BuildSettings.h"
+#include "tools/Cancellation.h"
+#include "tools/InstalledApp.h"
+#include "tools/SimulatorDevice.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <QCoroTask>
+
+#include <functional>
+#include <optional>
+
+// Where the developer tools live; the build settings unless a test passes others.
+struct DeveloperToolPaths {
+    QString xcrun = QString::fromUtf8(BuildSettings::xcrunPath);
+    QString open = QString::fromUtf8(BuildSettings::openPath);
+};
+
+// Asks the user for a Mac application bundle, starting in the given folder. Returns the chosen
+// bundle's path, or nothing when the user cancels. Injected so the model holds no widget code.
+using MacAppChooser = std::function<std::optional<QString>(const QString &startFolder)>;
+
+// The model behind the main window and the My Apps settings. Main thread only.
+class Launcher : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool onlyMyApps READ onlyMyApps WRITE setOnlyMyApps NOTIFY onlyMyAppsChanged)
+    Q_PROPERTY(QSet<QString> myAppIDs READ myAppIDs WRITE setMyAppIDs NOTIFY myAppIDsChanged)
+    Q_PROPERTY(QList<SimulatorDevice> devices READ devices WRITE setDevices NOTIFY devicesChanged)
+    Q_PROPERTY(QList<InstalledApp> apps READ apps WRITE setApps NOTIFY appsChanged)
+    Q_PROPERTY(QString deviceID READ deviceID WRITE setDeviceID NOTIFY deviceIDChanged)
+    Q_PROPERTY(QString bundleID READ bundleID WRITE setBundleID NOTIFY bundleIDChanged)
+    Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
+    Q_PROPERTY(QString locale READ locale WRITE setLocale NOTIFY localeChanged)
+    Q_PROPERTY(QStringList supportedLanguages READ supportedLanguages WRITE setSupportedLanguages
+                   NOTIFY supportedLanguagesChanged)
+    Q_PROPERTY(bool loadingLanguages READ loadingLanguages WRITE setLoadingLanguages NOTIFY
+                   loadingLanguagesChanged)
+    Q_PROPERTY(QString languageMessage READ languageMessage WRITE setLanguageMessage NOTIFY
+                   languageMessageChanged)
+    Q_PROPERTY(bool macMode READ macMode WRITE setMacMode NOTIFY macModeChanged)
+    Q_PROPERTY(QUrl macApp READ macApp WRITE setMacApp NOTIFY macAppChanged) // empty: none
+    Q_PROPERTY(bool busy READ busy WRITE setBusy NOTIFY busyChanged)
+    Q_PROPERTY(QString status READ status WRITE setStatus NOTIFY statusChanged)
+    Q_PROPERTY(std::optional<QString> error READ error WRITE setError NOTIFY errorChanged)
+    Q_PROPERTY(QList<InstalledApp> visibleApps READ visibleApps NOTIFY visibleAppsChanged)
+    Q_PROPERTY(QString languageSelectionID READ languageSelectionID NOTIFY
+                   languageSelectionIDChanged)
+
+public:
+    // Uses the application's default settings store and the build's tool paths.
+    explicit Launcher(QObject *parent = nullptr);
+    // `store` must outlive the launcher.
+    Launcher(QSettings *store, DeveloperToolPaths tools, QObject *parent = nullptr);
+    ~Launcher() override;
+
+    bool onlyMyApps() const;
+    void setOnlyMyApps(bool value);
+    QSet<QString> myAppIDs() const;
+    void setMyAppIDs(const QSet<QString> &value);
+    QList<SimulatorDevice> devices() const;
+    void setDevices(const QList<SimulatorDevice> &value);
+    QList<InstalledApp> apps() const;
+    void setApps(const QList<InstalledApp> &value);
+    QString deviceID() const;
+    void setDeviceID(const QString &value);
+    QString bundleID() const;
+    void setBundleID(const QString &value);
+    QString language() const;
+    void setLanguage(const QString &value);
+    QString locale() const;
+    void setLocale(const QString &value);
+    QStringList supportedLanguages() const;
+    void setSupportedLanguages(const QStringList &value);
+    bool loadingLanguages() const;
+    void setLoadingLanguages(bool value);
+    QString languageMessage() const;
+    void setLanguageMessage(const QString &value);
+    bool macMode() const;
+    void setMacMode(bool value);
+    QUrl macApp() const;
+    void setMacApp(const QUrl &value);
+    bool busy() const;
+    void setBusy(bool value);
+    QString status() const;
+    void setStatus(const QString &value);
+    std::optional<QString> error() const;
+    void setError(const std::optional<QString> &value);
+
+    QList<InstalledApp> visibleApps() const;
+    QString languageSelectionID() const;
+
+    void reconcileAppSelection();
+    void setMyApp(const QString &id, bool included);
+
+    // Runs one operation unless another is running (then it is dropped, not queued); sets
+    // `busy` around it and turns a failure into `error`. Returns at once.
+    void perform(std::function<QCoro::Task<>()> operation);
+
+    QCoro::Task<> refresh();
+    QCoro::Task<> boot();
+    QCoro::Task<> loadApps();
+    QCoro::Task<> launch();
+    // Never throws. A run whose token is cancelled, or whose selection key changed meanwhile,
+    // never writes its result.
+    QCoro::Task<> detectLanguages(CancellationToken cancellation = {});
+
+    void setMacAppChooser(MacAppChooser chooser);
+    void chooseMacApp();
+
+Q_SIGNALS:
+    void onlyMyAppsChanged();
+    void myAppIDsChanged();
+    void devicesChanged();
+    void appsChanged();
+    void deviceIDChanged();
+    void bundleIDChanged();
+    void languageChanged();
+    void localeChanged();
+    void supportedLanguagesChanged();
+    void loadingLanguagesChanged();
+    void languageMessageChanged();
+    void macModeChanged();
+    void macAppChanged();
+    void busyChanged();
+    void statusChanged();
+    void errorChanged();
+    void visibleAppsChanged();
+    void languageSelectionIDChanged();
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};

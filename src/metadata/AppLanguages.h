@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The languages an application bundle declares.
+namespace AppLanguages {
+
+// The bundle's languages without duplicates, in code-point order; Base and empty names are
+// dropped. Throws PlatformError when the path is not a bundle or its resources cannot be listed.
+QStringList read(const QString &bundlePath);
+
+// "German (de)": the English name of the code (the code itself when it has none), then the code.
+QString label(const QString &code);
+
+} // namespace AppLanguages
