@@ -9,4 +9,4 @@ standin=OFF
 [ -x /usr/bin/xcrun ] || standin=ON
 cmake --preset dev -DQUILLMARCH_USE_STANDIN=$standin >/dev/null
 cmake --build --preset dev --target quillmarch
-exec ./build/dev/app/quillmarch
+exec ./build/dev/app/quillmarch/quillmarch
