@@ -1,0 +1,174 @@
+#include "tools/ChildProcess.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+// Owns one descriptor and closes it exactly once.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1)
+        : m_fd(fd) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor() { reset(); }
+
+    int get() const { return m_fd; }
+    void reset(int fd = -1) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd;
+};
+
+// When the application was started with a standard stream closed, the pipe may land on
+// descriptor 0, 1 or 2, where the duplication onto 1 and 2 in the child would clobber it.
+// Moving it higher keeps the file actions simple. Returns false (errno set) on failure.
+bool moveAboveStandardStreams(Descriptor &descriptor) {
+    if (descriptor.get() > STDERR_FILENO)
+        return true;
+    const int moved = ::fcntl(descriptor.get(), F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    if (moved < 0)
+        return false;
+    descriptor.reset(moved);
+    return true;
+}
+
+// Both ends are close-on-exec, so neither leaks into a child that another thread starts
+// at the same moment (a leaked write end would hold our end of file back until that
+// unrelated child exits). The child gets its copies through dup2 alone.
+int openPipe(Descriptor &readEnd, Descriptor &writeEnd) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return errno;
+    readEnd.reset(fds[0]);
+    writeEnd.reset(fds[1]);
+    if (!moveAboveStandardStreams(readEnd) || !moveAboveStandardStreams(writeEnd))
+        return errno;
+    // A larger pipe means fewer wake-ups for large reports; the default size works too.
+    ::fcntl(writeEnd.get(), F_SETPIPE_SZ, 1 << 20);
+    return 0;
+}
+
+int spawn(pid_t &pid, const QByteArray &program, const QList<QByteArray> &arguments, int writeEnd) {
+    std::vector<char *> argv;
+    argv.reserve(arguments.size() + 2);
+    argv.push_back(const_cast<char *>(program.constData()));
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    if (int error = posix_spawn_file_actions_init(&actions))
+        return error;
+    if (int error = posix_spawnattr_init(&attributes)) {
+        posix_spawn_file_actions_destroy(&actions);
+        return error;
+    }
+
+    // The child starts with an empty signal mask and the default SIGPIPE action, whatever
+    // this thread or the networking code have set for the application itself.
+    sigset_t emptyMask;
+    sigset_t defaulted;
+    sigemptyset(&emptyMask);
+    sigemptyset(&defaulted);
+    sigaddset(&defaulted, SIGPIPE);
+
+    int error = posix_spawn_file_actions_adddup2(&actions, writeEnd, STDOUT_FILENO);
+    if (!error)
+        error = posix_spawn_file_actions_adddup2(&actions, writeEnd, STDERR_FILENO);
+    if (!error)
+        error = posix_spawnattr_setsigmask(&attributes, &emptyMask);
+    if (!error)
+        error = posix_spawnattr_setsigdefault(&attributes, &defaulted);
+    if (!error)
+        error =
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    if (!error)
+        error = posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), environ);
+
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return error;
+}
+
+// Reads until end of file. Returns false when reading failed before end of file.
+bool drain(int fd, QByteArray &output) {
+    constexpr qsizetype minimumChunk = 64 * 1024;
+    for (;;) {
+        const qsizetype used = output.size();
+        if (output.capacity() - used < minimumChunk)
+            output.reserve(std::max(used * 2, used + minimumChunk));
+        const qsizetype room = output.capacity() - used;
+        output.resize(used + room);
+        const ssize_t count = ::read(fd, output.data() + used, size_t(room));
+        output.resize(used + std::max<ssize_t>(count, 0));
+        if (count > 0)
+            continue;
+        if (count == 0)
+            return true;
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+// Reaps the child. Returns its wait status, or -1 when it cannot be known.
+int reap(pid_t pid) {
+    int status = 0;
+    for (;;) {
+        if (::waitpid(pid, &status, 0) == pid)
+            return status;
+        if (errno != EINTR)
+            return -1;
+    }
+}
+
+} // namespace
+
+namespace ChildProcess {
+
+Outcome run(const QByteArray &program, const QList<QByteArray> &arguments) {
+    Outcome outcome;
+    Descriptor readEnd;
+    Descriptor writeEnd;
+    if (int error = openPipe(readEnd, writeEnd)) {
+        outcome.startError = error;
+        return outcome;
+    }
+
+    pid_t pid = -1;
+    if (int error = spawn(pid, program, arguments, writeEnd.get())) {
+        outcome.startError = error;
+        return outcome;
+    }
+    // Only the child may hold the write end now, so end of file means the child (and
+    // anything it left running with our pipe) has finished writing.
+    writeEnd.reset();
+
+    const bool complete = drain(readEnd.get(), outcome.output);
+    // Closing before waiting lets a child that is still writing end (with SIGPIPE) if
+    // reading failed, instead of blocking forever on a full pipe.
+    readEnd.reset();
+
+    const int status = reap(pid);
+    outcome.output.squeeze();
+    outcome.succeeded = complete && status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return outcome;
+}
+
+} // namespace ChildProcess
