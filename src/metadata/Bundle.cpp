@@ -1,0 +1,82 @@
+#include "metadata/Bundle.h"
+
+#include "metadata/DirectoryListing.h"
+#include "metadata/PropertyListValues.h"
+#include "tools/PropertyList.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// An information property list is a few kilobytes; anything far larger is not one, and is not
+// worth reading into memory.
+constexpr qint64 maximumInfoSize = 16 * 1024 * 1024;
+
+std::optional<QVariantMap> readInfoDictionary(const QString &filePath) {
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maximumInfoSize)
+        return std::nullopt;
+    const QByteArray bytes = file.read(maximumInfoSize + 1);
+    if (bytes.size() > maximumInfoSize)
+        return std::nullopt;
+    try {
+        return PropertyListValues::dictionary(PropertyList::read(bytes));
+    } catch (const std::exception &) {
+        // An unreadable information property list means the bundle has none.
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Bundle> Bundle::open(const QString &path) {
+    if (path.isEmpty() || !QFileInfo(path).isDir())
+        return std::nullopt;
+    return Bundle(path);
+}
+
+Bundle::Bundle(QString path)
+    : m_path(std::move(path)) {
+    const QString contents = m_path + QStringLiteral("/Contents");
+    if (QFileInfo(contents).isDir()) {
+        m_info = readInfoDictionary(contents + QStringLiteral("/Info.plist"));
+        const QString resources = contents + QStringLiteral("/Resources");
+        if (QFileInfo(resources).isDir())
+            m_resourcePath = resources;
+    } else {
+        m_info = readInfoDictionary(m_path + QStringLiteral("/Info.plist"));
+        m_resourcePath = m_path;
+    }
+}
+
+std::optional<QString> Bundle::developmentLocalization() const {
+    if (!m_info)
+        return std::nullopt;
+    return PropertyListValues::string(m_info->value(QStringLiteral("CFBundleDevelopmentRegion")));
+}
+
+QStringList Bundle::resourceEntries() const {
+    if (!m_resourceEntries)
+        m_resourceEntries =
+            m_resourcePath.isEmpty() ? QStringList() : listDirectory(m_resourcePath);
+    return *m_resourceEntries;
+}
+
+QStringList Bundle::localizations() const {
+    try {
+        return lprojNames(resourceEntries());
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+QStringList Bundle::lprojNames(const QStringList &entries) {
+    static const QString extension = QStringLiteral(".lproj");
+    QStringList names;
+    for (const QString &entry : entries) {
+        if (entry.endsWith(extension, Qt::CaseSensitive))
+            names.append(entry.chopped(extension.size()));
+    }
+    return names;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <optional>
+
+// An application bundle on disk, read the way the platform's bundle API reads it. Two layouts
+// exist: a Mac app keeps everything under Contents/ (Contents/Info.plist,
+// Contents/Resources/), an iOS app is flat (Info.plist and resources at the root).
+class Bundle {
+public:
+    // Any existing directory opens as a bundle; nothing else does.
+    static std::optional<Bundle> open(const QString &path);
+
+    QString path() const { return m_path; }
+
+    // The information property list; absent when the file is missing, unreadable, or not a
+    // dictionary.
+    const std::optional<QVariantMap> &infoDictionary() const { return m_info; }
+
+    // "CFBundleDevelopmentRegion" of the information dictionary when it is a string.
+    std::optional<QString> developmentLocalization() const;
+
+    // Contents/Resources of a Mac app when that folder exists, the bundle folder of an iOS app;
+    // empty when the bundle has none.
+    QString resourcePath() const { return m_resourcePath; }
+
+    // The names in the resource folder, listed once and kept. Throws the listing's
+    // PlatformError; throws nothing but is empty when the bundle has no resource folder.
+    QStringList resourceEntries() const;
+
+    // The bundle's own localizations: its .lproj entries in the resource folder (empty when
+    // that folder cannot be listed).
+    QStringList localizations() const;
+
+    // "pt-BR" for "pt-BR.lproj": the names whose extension is exactly "lproj", without it.
+    static QStringList lprojNames(const QStringList &entries);
+
+private:
+    explicit Bundle(QString path);
+
+    QString m_path;
+    QString m_resourcePath;
+    std::optional<QVariantMap> m_info;
+    mutable std::optional<QStringList> m_resourceEntries;
+};
