@@ -47,6 +47,18 @@ Q_SIGNALS:
     void pendingChanged();
 
 private:
+    friend struct UsageTasks;
+
+    void setActionCount(qint64 value);
+    void setBegan(bool value);
+    void setConsentValue(std::optional<bool> value);
+    void setPending(QList<PendingUsage> value);
+
+    void enqueue();
+    void persist();
+    void sendIfNeeded();
+    void scheduleRetry();
+
     struct State;
     std::unique_ptr<State> d;
 };

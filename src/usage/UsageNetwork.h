@@ -1,0 +1,25 @@
+#pragma once
+
+#include "usage/UsageConfiguration.h"
+#include "usage/UsageReport.h"
+
+#include <QCoroTask>
+#include <QNetworkAccessManager>
+
+class TaskControl;
+
+// The service's own HTTP session: no cookies sent or kept, no cache, no credentials (a server
+// that asks for them gets none and the request fails), and each exchange bounded by the
+// configured silence and total time-outs.
+class UsageNetwork {
+public:
+    explicit UsageNetwork(UsageConfiguration configuration);
+
+    // Posts the report and reports whether the endpoint accepted it. Failures of every kind,
+    // including cancellation through `control`, come back as false.
+    QCoro::Task<bool> send(UsageReport report, TaskControl &control);
+
+private:
+    UsageConfiguration m_configuration;
+    QNetworkAccessManager m_manager;
+};

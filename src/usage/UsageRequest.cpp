@@ -1,0 +1,34 @@
+#include "usage/UsageRequest.h"
+
+#include <QSslConfiguration>
+
+namespace UsageRequest {
+
+QNetworkRequest make(const UsageConfiguration &configuration) {
+    QNetworkRequest request(configuration.endpoint);
+    request.setRawHeader("Content-Type", "application/json");
+    request.setRawHeader("User-Agent", "Tarvel-Usage/1");
+
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::SameOriginRedirectPolicy);
+
+    request.setTransferTimeout(static_cast<int>(configuration.requestTimeout.count()));
+
+    if (!configuration.extraCertificateAuthorities.isEmpty()) {
+        // Setting authorities explicitly ends the on-demand loading of the system's ones, so
+        // they are listed here as well.
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates(QSslConfiguration::systemCaCertificates() +
+                              configuration.extraCertificateAuthorities);
+        request.setSslConfiguration(tls);
+    }
+    return request;
+}
+
+} // namespace UsageRequest
