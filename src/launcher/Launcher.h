@@ -5,6 +5,7 @@
 #include "tools/InstalledApp.h"
 #include "tools/SimulatorDevice.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -17,6 +18,7 @@
 #include <QCoroTask>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Where the developer tools live; the build settings unless a test passes others.
@@ -52,8 +54,8 @@ class Launcher : public QObject {
     Q_PROPERTY(QString status READ status WRITE setStatus NOTIFY statusChanged)
     Q_PROPERTY(std::optional<QString> error READ error WRITE setError NOTIFY errorChanged)
     Q_PROPERTY(QList<InstalledApp> visibleApps READ visibleApps NOTIFY visibleAppsChanged)
-    Q_PROPERTY(QString languageSelectionID READ languageSelectionID NOTIFY
-                   languageSelectionIDChanged)
+    Q_PROPERTY(
+        QString languageSelectionID READ languageSelectionID NOTIFY languageSelectionIDChanged)
 
 public:
     // Uses the application's default settings store and the build's tool paths.
@@ -137,6 +139,15 @@ Q_SIGNALS:
     void languageSelectionIDChanged();
 
 private:
+    // Runs a developer tool; throws instead of resuming into a launcher destroyed meanwhile.
+    QCoro::Task<QByteArray> runTool(QStringList arguments, QString executable);
+    QCoro::Task<> runPerformed(std::function<QCoro::Task<>()> operation);
+    QCoro::Task<QString> locateBundle(CancellationToken cancellation);
+    void applyDetectedLanguages(const QStringList &languages);
+    // Announce the derived values whose value differs from the one captured before a change.
+    void announceVisibleApps(const QList<InstalledApp> &before);
+    void announceSelectionID(const QString &before);
+
     struct State;
     std::unique_ptr<State> d;
 };

@@ -1,0 +1,82 @@
+// Finding out which languages the selected target app declares.
+#include "launcher/LauncherState.h"
+
+#include "launcher/AppContainer.h"
+#include "launcher/LauncherTexts.h"
+#include "metadata/AppLanguages.h"
+#include "tools/Error.h"
+
+namespace {
+
+// Ends a run whose selection was replaced while its command ran; never shown to the user.
+class DetectionCancelled : public Error {
+public:
+    DetectionCancelled()
+        : Error(QStringLiteral("Language detection was cancelled.")) {}
+};
+
+} // namespace
+
+QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
+    const QString key = languageSelectionID();
+    const quint64 run = ++d->detectionRuns;
+
+    setLoadingLanguages(false);
+    setSupportedLanguages(QStringList());
+    setLanguage(QString());
+    setLanguageMessage(LauncherTexts::selectAppForLanguages());
+
+    const bool nothingToRead =
+        d->macMode ? d->macApp.isEmpty() : (d->deviceID.isEmpty() || d->bundleID.isEmpty());
+    if (nothingToRead)
+        co_return;
+    setLoadingLanguages(true);
+
+    const QPointer<Launcher> self(this);
+    std::optional<QStringList> languages;
+    QString failure;
+    try {
+        const QString bundlePath = co_await locateBundle(cancellation);
+        languages = AppLanguages::read(bundlePath);
+    } catch (...) {
+        failure = userFacingDescription(std::current_exception());
+    }
+    if (!self)
+        co_return;
+
+    // Only the newest run for the current selection owns the language fields: a run that was
+    // cancelled, whose key changed, or after which another run started leaves them alone.
+    const bool current = d->detectionRuns == run && languageSelectionID() == key;
+    if (current && !cancellation.isCancelled()) {
+        if (languages)
+            applyDetectedLanguages(*languages);
+        else
+            setLanguageMessage(QStringLiteral("Could not detect app languages: ") + failure);
+    }
+    if (current)
+        setLoadingLanguages(false);
+}
+
+QCoro::Task<QString> Launcher::locateBundle(CancellationToken cancellation) {
+    if (d->macMode)
+        co_return d->macApp.toLocalFile();
+
+    QStringList arguments;
+    arguments << QStringLiteral("simctl") << QStringLiteral("get_app_container") << d->deviceID
+              << d->bundleID << QStringLiteral("app");
+    const QByteArray output = co_await runTool(arguments, d->tools.xcrun);
+    if (cancellation.isCancelled())
+        throw DetectionCancelled();
+    co_return AppContainer::bundlePath(output);
+}
+
+void Launcher::applyDetectedLanguages(const QStringList &languages) {
+    setSupportedLanguages(languages);
+    if (languages.contains(QStringLiteral("en")))
+        setLanguage(QStringLiteral("en"));
+    else
+        setLanguage(languages.isEmpty() ? QString() : languages.first());
+    setLanguageMessage(languages.isEmpty()
+                           ? QStringLiteral("This app declares no supported languages.")
+                           : QStringLiteral("Languages detected from the selected app."));
+}

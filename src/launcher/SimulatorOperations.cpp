@@ -1,0 +1,71 @@
+// Bringing the simulator side up to date: the device list, booting, the installed apps.
+#include "launcher/LauncherState.h"
+
+#include "launcher/LauncherTexts.h"
+#include "metadata/AppIcon.h"
+#include "tools/DeviceList.h"
+#include "tools/Error.h"
+#include "tools/InstalledApps.h"
+
+QCoro::Task<> Launcher::refresh() {
+    QStringList arguments;
+    arguments << QStringLiteral("simctl") << QStringLiteral("list") << QStringLiteral("devices")
+              << QStringLiteral("available") << QStringLiteral("--json");
+    const QByteArray report = co_await runTool(arguments, d->tools.xcrun);
+    const QList<SimulatorDevice> available = DeviceList::decode(report).availableDevices();
+
+    setDevices(available);
+    const bool stillListed =
+        std::any_of(available.begin(), available.end(),
+                    [this](const SimulatorDevice &device) { return device.udid == d->deviceID; });
+    if (stillListed)
+        setDeviceID(d->deviceID); // an assignment all the same: it stores the choice again
+    else
+        setDeviceID(available.isEmpty() ? QString() : available.first().udid);
+    setApps(QList<InstalledApp>());
+    setBundleID(QString());
+    setStatus(available.isEmpty()
+                  ? QStringLiteral("No available simulators. Install a runtime in Xcode Settings.")
+                  : QStringLiteral("Choose a simulator, then load its apps."));
+}
+
+QCoro::Task<> Launcher::boot() {
+    if (d->deviceID.isEmpty())
+        throw ToolFailure(LauncherTexts::chooseSimulatorFirst());
+
+    // Each command names the device chosen at the moment it is issued.
+    QStringList listing;
+    listing << QStringLiteral("simctl") << QStringLiteral("list") << QStringLiteral("devices")
+            << QStringLiteral("--json");
+    const DeviceList all = DeviceList::decode(co_await runTool(listing, d->tools.xcrun));
+
+    const std::optional<SimulatorDevice> device = all.device(d->deviceID);
+    if (!device || device->state != QLatin1String("Booted")) {
+        QStringList booting;
+        booting << QStringLiteral("simctl") << QStringLiteral("boot") << d->deviceID;
+        co_await runTool(booting, d->tools.xcrun);
+    }
+
+    QStringList waiting;
+    waiting << QStringLiteral("simctl") << QStringLiteral("bootstatus") << d->deviceID
+            << QStringLiteral("-b");
+    co_await runTool(waiting, d->tools.xcrun);
+
+    QStringList showing;
+    showing << QStringLiteral("-a") << QStringLiteral("Simulator") << QStringLiteral("--args")
+            << QStringLiteral("-CurrentDeviceUDID") << d->deviceID;
+    co_await runTool(showing, d->tools.open);
+}
+
+QCoro::Task<> Launcher::loadApps() {
+    co_await boot();
+
+    QStringList listing;
+    listing << QStringLiteral("simctl") << QStringLiteral("listapps") << d->deviceID;
+    const QByteArray report = co_await runTool(listing, d->tools.xcrun);
+    const QList<InstalledApp> installed = InstalledApps::decode(report, &AppIcon::load);
+
+    setApps(installed);
+    reconcileAppSelection();
+    setStatus(QStringLiteral("Loaded %1 installed apps.").arg(installed.size()));
+}
