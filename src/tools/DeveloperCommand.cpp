@@ -10,6 +10,7 @@
 #include <QCoroFuture>
 
 #include <cerrno>
+#include <exception>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -45,24 +46,49 @@ std::optional<QString> strictUtf8(const QByteArray &bytes) {
     return text;
 }
 
+// What the background job hands back: the output, or the error to rethrow.
+struct JobResult {
+    QByteArray output;
+    std::exception_ptr error;
+};
+
+// Runs the command and builds the error there too, so that converting a large output to
+// text never happens on the caller's thread.
+JobResult runCommand(const QByteArray &program, const QList<QByteArray> &arguments,
+                     const QString &executable) {
+    ChildProcess::Outcome outcome = ChildProcess::run(program, arguments);
+    JobResult result;
+    if (outcome.startError != 0) {
+        result.error = std::make_exception_ptr(
+            PlatformError(startFailureDescription(outcome.startError, executable)));
+    } else if (!outcome.succeeded) {
+        result.error = std::make_exception_ptr(
+            ToolFailure(strictUtf8(outcome.output).value_or(QStringLiteral("Command failed."))));
+    } else {
+        result.output = std::move(outcome.output);
+    }
+    return result;
+}
+
 // Starts the blocking work on a thread of its own. The thread owns everything it uses, so
 // it runs to the end (and reaps the child) even when nobody waits for its result any more.
 // A dedicated thread rather than the shared pool: a command may run for a long time, and
 // must neither starve other background work nor hold up the application when it quits.
-QFuture<ChildProcess::Outcome> startJob(QByteArray program, QList<QByteArray> arguments) {
-    QPromise<ChildProcess::Outcome> promise;
-    QFuture<ChildProcess::Outcome> future = promise.future();
+QFuture<JobResult> startJob(QByteArray program, QList<QByteArray> arguments, QString executable) {
+    QPromise<JobResult> promise;
+    QFuture<JobResult> future = promise.future();
     promise.start();
     std::thread job([promise = std::move(promise), program = std::move(program),
-                     arguments = std::move(arguments)]() mutable {
-        promise.addResult(ChildProcess::run(program, arguments));
+                     arguments = std::move(arguments),
+                     executable = std::move(executable)]() mutable {
+        promise.addResult(runCommand(program, arguments, executable));
         promise.finish();
     });
     job.detach();
     return future;
 }
 
-QFuture<ChildProcess::Outcome> start(const QStringList &arguments, const QString &executable) {
+QFuture<JobResult> start(const QStringList &arguments, const QString &executable) {
     QList<QByteArray> encoded;
     encoded.reserve(arguments.size());
     for (const QString &argument : arguments) {
@@ -78,7 +104,7 @@ QFuture<ChildProcess::Outcome> start(const QStringList &arguments, const QString
         throw PlatformError(startFailureDescription(ENOENT, executable));
 
     try {
-        return startJob(program, std::move(encoded));
+        return startJob(program, std::move(encoded), executable);
     } catch (const std::system_error &error) {
         throw PlatformError(startFailureDescription(error.code().value(), executable));
     }
@@ -89,14 +115,12 @@ QFuture<ChildProcess::Outcome> start(const QStringList &arguments, const QString
 namespace DeveloperCommand {
 
 QCoro::Task<QByteArray> run(QStringList arguments, QString executable) {
-    const QFuture<ChildProcess::Outcome> job = start(arguments, executable);
-    const ChildProcess::Outcome outcome = co_await job;
+    const QFuture<JobResult> job = start(arguments, executable);
+    const JobResult result = co_await job;
 
-    if (outcome.startError != 0)
-        throw PlatformError(startFailureDescription(outcome.startError, executable));
-    if (!outcome.succeeded)
-        throw ToolFailure(strictUtf8(outcome.output).value_or(QStringLiteral("Command failed.")));
-    co_return outcome.output;
+    if (result.error)
+        std::rethrow_exception(result.error);
+    co_return result.output;
 }
 
 } // namespace DeveloperCommand
