@@ -1,0 +1,108 @@
+#include "platform/X11InputObserver.h"
+
+#include "tools/Error.h"
+
+#include <QSocketNotifier>
+
+// Xlib's macros (None, KeyPress, Bool...) clash with Qt names: include it last.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// X button numbers: 1 left, 2 middle, 3 right, 4-7 wheel.
+constexpr int leftButton = 1;
+constexpr int rightButton = 3;
+
+int keyCodeForKeysym(KeySym keysym) {
+    switch (keysym) {
+    case XK_Escape:
+        return HardwareKey::Escape;
+    case XK_Return:
+        return HardwareKey::Return;
+    case XK_KP_Enter:
+        return HardwareKey::KeypadEnter;
+    default:
+        return HardwareKey::Unknown;
+    }
+}
+
+} // namespace
+
+X11InputObserver::X11InputObserver(EventMask mask, InputHandler handler)
+    : m_mask(mask)
+    , m_handler(std::move(handler)) {
+    m_display = XOpenDisplay(nullptr);
+    if (!m_display)
+        throw PlatformError(QStringLiteral("The X display cannot be opened to observe input."));
+    int event = 0;
+    int error = 0;
+    int major = 2;
+    int minor = 0;
+    if (!XQueryExtension(m_display, "XInputExtension", &m_xinputOpcode, &event, &error) ||
+        XIQueryVersion(m_display, &major, &minor) != Success) {
+        XCloseDisplay(m_display);
+        m_display = nullptr;
+        throw PlatformError(QStringLiteral("The X server cannot report input (XInput 2 missing)."));
+    }
+
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    if (mask & (eventMaskBit(InputEvent::LeftMouseDown) | eventMaskBit(InputEvent::RightMouseDown)))
+        XISetMask(bits, XI_RawButtonPress);
+    if (mask & eventMaskBit(InputEvent::KeyDown))
+        XISetMask(bits, XI_RawKeyPress);
+    // Master devices: one event per press, whichever physical (or XTest) device made it.
+    XIEventMask selection{XIAllMasterDevices, int(sizeof bits), bits};
+    XISelectEvents(m_display, DefaultRootWindow(m_display), &selection, 1);
+    XFlush(m_display);
+
+    m_notifier =
+        std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { readEvents(); });
+}
+
+X11InputObserver::~X11InputObserver() {
+    m_notifier.reset();
+    if (m_display)
+        XCloseDisplay(m_display);
+}
+
+void X11InputObserver::stop() {
+    m_stopped = true;
+    m_notifier->setEnabled(false);
+}
+
+void X11InputObserver::readEvents() {
+    // XPending also reads what the socket holds, so the notifier does not fire again for
+    // events already queued.
+    while (!m_stopped && XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        XGenericEventCookie *cookie = &event.xcookie;
+        if (cookie->type != GenericEvent || cookie->extension != m_xinputOpcode ||
+            !XGetEventData(m_display, cookie))
+            continue;
+        const int type = cookie->evtype;
+        const int detail = static_cast<XIRawEvent *>(cookie->data)->detail;
+        XFreeEventData(m_display, cookie);
+        handleRawEvent(type, detail);
+    }
+}
+
+void X11InputObserver::handleRawEvent(int type, int detail) {
+    InputEvent seen;
+    if (type == XI_RawButtonPress && detail == leftButton) {
+        seen.type = InputEvent::LeftMouseDown;
+    } else if (type == XI_RawButtonPress && detail == rightButton) {
+        seen.type = InputEvent::RightMouseDown;
+    } else if (type == XI_RawKeyPress) {
+        seen.type = InputEvent::KeyDown;
+        seen.keyCode = keyCodeForKeysym(XkbKeycodeToKeysym(m_display, KeyCode(detail), 0, 0));
+    } else {
+        return;
+    }
+    if (m_mask & eventMaskBit(seen.type))
+        m_handler(seen);
+}

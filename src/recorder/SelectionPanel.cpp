@@ -1,0 +1,47 @@
+#include "recorder/SelectionPanel.h"
+
+#include "platform/GlobalCoordinates.h"
+#include "recorder/AreaSelectionView.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+SelectionPanel::SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Finished finished,
+                               bool translucent)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::BypassWindowManagerHint | Qt::NoDropShadowWindowHint)
+    , m_view(new AreaSelectionView(this)) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_view->setFinished(std::move(finished));
+
+    if (screen.qtScreen) {
+        m_geometry = screen.qtScreen->geometry();
+        if (!translucent)
+            m_view->setBackdrop(screen.qtScreen
+                                    ->grabWindow(0, m_geometry.x(), m_geometry.y(),
+                                                 m_geometry.width(), m_geometry.height())
+                                    .toImage());
+    } else {
+        const QScreen *primary = QGuiApplication::primaryScreen();
+        const GlobalCoordinates coordinates(primary ? QRectF(primary->geometry()) : QRectF());
+        m_geometry = coordinates.toToolkit(screen.frame).toRect();
+    }
+}
+
+void SelectionPanel::present() {
+    setGeometry(m_geometry);
+    show();
+    raise();
+    activateWindow();
+    m_view->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void SelectionPanel::dismiss() {
+    m_view->setFinished({});
+    hide();
+    deleteLater();
+}

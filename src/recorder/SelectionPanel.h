@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/DesktopServices.h"
+#include "recorder/SelectionOverlay.h"
+
+#include <QWidget>
+
+class AreaSelectionView;
+
+// The borderless, always-on-top window that covers one screen during area selection. It takes
+// the keyboard focus within the application so Return and Escape reach its view; nothing is
+// grabbed from other applications.
+class SelectionPanel : public QWidget, public SelectionOverlay {
+    Q_OBJECT
+
+public:
+    // `translucent`: whether the windowing system can show what lies beneath the panel; when it
+    // cannot, the panel shows a picture of the screen taken just before it appears.
+    SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Finished finished,
+                   bool translucent);
+
+    void present() override;
+    void dismiss() override;
+
+    AreaSelectionView *view() const { return m_view; }
+
+private:
+    AreaSelectionView *m_view;
+    QRect m_geometry;
+};
