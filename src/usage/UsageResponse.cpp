@@ -10,7 +10,9 @@ UsageResponse UsageResponse::from(QNetworkReply &reply) {
     response.completed = reply.error() == QNetworkReply::NoError;
     response.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     response.url = reply.url();
-    response.body = reply.readAll();
+    // An aborted reply is closed; reading it would only print a warning.
+    if (reply.isReadable())
+        response.body = reply.readAll();
     return response;
 }
 
