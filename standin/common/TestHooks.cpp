@@ -1,0 +1,31 @@
+#include "TestHooks.h"
+
+#include <QThread>
+
+#include <cstdio>
+
+namespace TestHooks {
+
+QString hookName(const QString &subcommand) {
+    QString name = subcommand.toUpper();
+    name.replace(QLatin1Char('-'), QLatin1Char('_'));
+    return name;
+}
+
+bool applyAndCheckFailure(const QString &subcommand) {
+    const QString name = hookName(subcommand);
+    const QByteArray delayVariable = "QUILLMARCH_STANDIN_DELAY_MS_" + name.toLatin1();
+    bool ok = false;
+    const int delay = qEnvironmentVariableIntValue(delayVariable.constData(), &ok);
+    if (ok && delay > 0)
+        QThread::msleep(ulong(delay));
+
+    const QByteArray failVariable = "QUILLMARCH_STANDIN_FAIL_" + name.toLatin1();
+    if (!qEnvironmentVariableIsSet(failVariable.constData()))
+        return false;
+    const QByteArray text = qgetenv(failVariable.constData());
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    return true;
+}
+
+} // namespace TestHooks
