@@ -1,0 +1,128 @@
+// Measures how long language detection keeps the main thread busy for a Mac app whose resource
+// folder holds many entries: the bare AppLanguages::read call, and the longest pause of the
+// event loop while Launcher::detectLanguages runs (a 1 ms heartbeat timer notes every gap).
+//
+// Usage: language_detection_bench [entries=5000] [rounds=20]
+#include "launcher/Launcher.h"
+#include "metadata/AppLanguages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <QCoroTask>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// A Mac app with `entries` names in Contents/Resources: 40 .lproj folders, the rest plain files.
+bool makeBundle(const QString &path, int entries) {
+    const QString resources = path + QStringLiteral("/Contents/Resources");
+    if (!QDir().mkpath(resources))
+        return false;
+    QFile info(path + QStringLiteral("/Contents/Info.plist"));
+    if (!info.open(QIODevice::WriteOnly))
+        return false;
+    info.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+               "<key>CFBundleDevelopmentRegion</key><string>en</string>"
+               "<key>CFBundleLocalizations</key><array><string>en</string><string>de</string>"
+               "</array></dict></plist>\n");
+    info.close();
+    const int folders = std::min(40, entries);
+    for (int i = 0; i < folders; ++i)
+        if (!QDir().mkpath(resources + QStringLiteral("/l%1.lproj").arg(i)))
+            return false;
+    for (int i = folders; i < entries - 1; ++i) {
+        QFile file(resources + QStringLiteral("/image-%1.png").arg(i));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return true;
+}
+
+struct Figures {
+    double min = 0, median = 0, max = 0;
+};
+
+Figures summarize(QList<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return {samples.first(), samples[samples.size() / 2], samples.last()};
+}
+
+void print(const char *what, const Figures &f) {
+    std::printf("%-52s min %7.2f ms   median %7.2f ms   max %7.2f ms\n", what, f.min, f.median,
+                f.max);
+}
+
+// Runs one detection from the event loop and returns the longest gap between heartbeats.
+double longestPauseDuringDetection(Launcher &launcher) {
+    QElapsedTimer clock;
+    double longest = 0;
+    qint64 last = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(1);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, double(now - last) / 1e6);
+        last = now;
+    });
+    bool finished = false;
+    QObject::connect(&launcher, &Launcher::loadingLanguagesChanged, [&] {
+        if (!launcher.loadingLanguages())
+            finished = true;
+    });
+    clock.start();
+    heartbeat.start();
+    QTimer::singleShot(5, &launcher, [&] { launcher.detectLanguages(); });
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // One more beat so that a pause ending with the detection is counted too.
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    heartbeat.stop();
+    QObject::disconnect(&launcher, &Launcher::loadingLanguagesChanged, nullptr, nullptr);
+    return longest;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const int entries = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 5000;
+    const int rounds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20;
+
+    QTemporaryDir dir;
+    const QString bundle = dir.filePath(QStringLiteral("Large App.app"));
+    if (!dir.isValid() || entries < 2 || rounds < 1 || !makeBundle(bundle, entries)) {
+        std::fprintf(stderr, "could not create the sample bundle\n");
+        return 1;
+    }
+    std::printf("bundle with %d entries in Contents/Resources, %d rounds\n", entries, rounds);
+
+    QList<double> reads;
+    qsizetype languages = 0;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        languages = AppLanguages::read(bundle).size();
+        reads << double(timer.nsecsElapsed()) / 1e6;
+    }
+    std::printf("first AppLanguages::read                             %7.2f ms\n", reads.first());
+    print("AppLanguages::read", summarize(reads));
+
+    QSettings store(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    Launcher launcher(&store, DeveloperToolPaths{});
+    launcher.setMacMode(true);
+    launcher.setMacApp(QUrl::fromLocalFile(bundle));
+    QList<double> pauses;
+    for (int i = 0; i < rounds; ++i)
+        pauses << longestPauseDuringDetection(launcher);
+    print("longest event-loop pause during detectLanguages", summarize(pauses));
+    std::printf("languages found: %lld (%s)\n", qlonglong(languages),
+                qPrintable(launcher.languageMessage()));
+    return 0;
+}
