@@ -84,7 +84,6 @@ private slots:
                        {ios17, "\uE000 Phone", "private use"},
                        {ios17, "\uFF21 Phone", "fullwidth"}})
             << QStringList{"private use", "fullwidth", "astral"};
-        QTest::newRow("no runtimes") << QByteArray(R"({"devices":{}})") << QStringList();
     }
 
     void availableDevicesInOrder() {
@@ -93,25 +92,20 @@ private slots:
         QCOMPARE(udids(DeviceList::decode(json).availableDevices()), expected);
     }
 
-    void decodesTheToolReport() {
+    void lookupAcrossRuntimes() {
         QFile file(QStringLiteral(TOOLS_TEST_DATA "/devices/report.json"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const DeviceList list = DeviceList::decode(file.readAll());
-        QCOMPARE(list.devices.size(), 4);
         QCOMPARE(list.flattened().size(), 6);
         const SimulatorDevice booted{"A1B2C3D4-1111-4AAA-8BBB-000000000003", "iPhone 16 Pro",
                                      "Booted", true};
-        QCOMPARE(list.devices.value(ios18).first(), booted);
-        QCOMPARE(list.devices.value("com.apple.CoreSimulator.SimRuntime.watchOS-11-1").size(), 0);
-    }
+        QCOMPARE(list.device(booted.udid), booted);
+        QCOMPARE(list.device("0E4D9B13-7F22-4C38-8A50-6B9E3D2C4F02").value().isAvailable, false);
+        QVERIFY(!list.device("A1B2C3D4").has_value());
 
-    void lookupAcrossRuntimes() {
-        const DeviceList list = DeviceList::decode(
-            report({{ios17, "Old", "1", false}, {ios18, "First", "2"}, {ios18, "Second", "2"}}));
-        QCOMPARE(list.device("1").value().name, QStringLiteral("Old")); // unavailable, still found
-        QCOMPARE(list.device("2").value().name, QStringLiteral("First"));
-        QVERIFY(!list.device("3").has_value());
-        QVERIFY(!list.device("").has_value());
+        const DeviceList twice =
+            DeviceList::decode(report({{ios18, "Later", "1"}, {ios17, "First", "1"}}));
+        QCOMPARE(twice.device("1").value().name, QStringLiteral("First"));
     }
 
     void rejectsTheWrongShape_data() {
@@ -126,15 +120,11 @@ private slots:
             return R"({"devices":{"rt":[{)" + members + "}]}}";
         };
 
-        QTest::newRow("empty") << QByteArray() << format;
         QTest::newRow("not JSON") << QByteArray("devices: none") << format;
-        QTest::newRow("trailing garbage") << QByteArray(R"({"devices":{}} x)") << format;
         QTest::newRow("top level is an array") << QByteArray(R"([{"devices":{}}])")
                                                << format + " Expected an object at the top level.";
         QTest::newRow("no devices member")
             << QByteArray(R"({"runtimes":{}})") << missing + " No value for “devices”.";
-        QTest::newRow("devices is an array")
-            << QByteArray(R"({"devices":[]})") << format + " Expected an object at “devices”.";
         QTest::newRow("runtime value is an object")
             << QByteArray(R"({"devices":{"rt":{}}})")
             << format + " Expected an array at “devices › rt”.";
@@ -144,18 +134,12 @@ private slots:
         QTest::newRow("isAvailable as a string")
             << device(R"("udid":"1","name":"n","state":"Shutdown","isAvailable":"true")")
             << format + " Expected a boolean at “devices › rt › 0 › isAvailable”.";
-        QTest::newRow("isAvailable as a number")
-            << device(R"("udid":"1","name":"n","state":"Shutdown","isAvailable":1)")
-            << format + " Expected a boolean at “devices › rt › 0 › isAvailable”.";
         QTest::newRow("name as a number")
             << device(R"("udid":"1","name":15,"state":"Shutdown","isAvailable":true)")
             << format + " Expected a string at “devices › rt › 0 › name”.";
         QTest::newRow("state is null")
             << device(R"("udid":"1","name":"n","state":null,"isAvailable":true)")
             << missing + " No value for “devices › rt › 0 › state”.";
-        QTest::newRow("udid missing")
-            << device(R"("name":"n","state":"Shutdown","isAvailable":true)")
-            << missing + " No value for “devices › rt › 0 › udid”.";
         QTest::newRow("second device wrong, first fine")
             << QByteArray(R"({"devices":{"a":[{)" + valid + R"(}],"b":[{)" + valid + R"(},{}]}})")
             << missing + " No value for “devices › b › 1 › udid”.";
