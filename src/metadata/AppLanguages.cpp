@@ -34,15 +34,22 @@ QString englishName(const QString &code) {
     if (code.isEmpty())
         return {};
     const QByteArray identifier = icuLocaleID(code);
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = uloc_getDisplayName(identifier.constData(), "en", nullptr, 0, &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR || length <= 0)
-        return {};
-    QString name(length, Qt::Uninitialized);
-    status = U_ZERO_ERROR;
-    uloc_getDisplayName(identifier.constData(), "en", reinterpret_cast<UChar *>(name.data()),
-                        length, &status);
-    if (U_FAILURE(status) || status == U_USING_DEFAULT_WARNING)
+    // ICU reports U_USING_DEFAULT_WARNING only when the buffer has room to spare, so start
+    // roomy and retry larger rather than sizing the buffer exactly.
+    QString name;
+    UErrorCode status = U_BUFFER_OVERFLOW_ERROR;
+    for (int32_t capacity = 256; status == U_BUFFER_OVERFLOW_ERROR; capacity *= 4) {
+        name.resize(capacity);
+        status = U_ZERO_ERROR;
+        const int32_t length =
+            uloc_getDisplayName(identifier.constData(), "en",
+                                reinterpret_cast<UChar *>(name.data()), capacity, &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR && length < capacity)
+            return {};
+        name.truncate(length);
+    }
+    if (U_FAILURE(status) || status == U_USING_DEFAULT_WARNING ||
+        status == U_STRING_NOT_TERMINATED_WARNING || name.isEmpty())
         return {};
     if (name == code || name == QString::fromUtf8(identifier))
         return {};

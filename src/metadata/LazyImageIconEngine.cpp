@@ -4,14 +4,24 @@
 
 #include <QImageReader>
 #include <QPainter>
+#include <QPixmap>
 
 LazyImageIconEngine::LazyImageIconEngine(QString filePath)
     : m_filePath(std::move(filePath)) {}
 
 const QIcon &LazyImageIconEngine::decoded() {
     if (!m_decoded) {
-        // QIcon reads every image the file holds (an .icns carries several sizes).
-        QIcon icon(m_filePath);
+        // Every image the file holds: an .icns carries several sizes.
+        QIcon icon;
+        QImageReader reader(m_filePath);
+        for (;;) {
+            const QImage image = reader.read();
+            if (image.isNull())
+                break;
+            icon.addPixmap(QPixmap::fromImage(image));
+            if (!reader.jumpToNextImage())
+                break;
+        }
         m_decoded = icon.isNull() ? SystemIcons::genericApplication() : icon;
     }
     return *m_decoded;

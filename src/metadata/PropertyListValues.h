@@ -18,6 +18,8 @@ inline std::optional<QString> string(const QVariant &value) {
 
 // The strings of an array whose members are all strings; absent for anything else.
 inline std::optional<QStringList> stringArray(const QVariant &value) {
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList();
     if (value.typeId() != QMetaType::QVariantList)
         return std::nullopt;
     QStringList strings;
