@@ -3,17 +3,17 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 void appendToCommandLog(const QString &deviceSetPath, const QString &tool,
                         const QStringList &arguments) {
-    QJsonObject entry;
-    entry.insert(QLatin1String("tool"), tool);
-    entry.insert(QLatin1String("arguments"), QJsonArray::fromStringList(arguments));
-    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
+    // Built by hand so that "tool" comes first, as documented.
+    const QByteArray toolName = QJsonDocument(QJsonArray{tool}).toJson(QJsonDocument::Compact);
+    const QByteArray line =
+        "{\"tool\":" + toolName.mid(1, toolName.size() - 2) + ",\"arguments\":" +
+        QJsonDocument(QJsonArray::fromStringList(arguments)).toJson(QJsonDocument::Compact) + "}\n";
 
     const QByteArray path = QFile::encodeName(deviceSetPath + QStringLiteral("/commands.log"));
     const int descriptor =

@@ -214,6 +214,7 @@ void drawWeather(QPainter &p) {
     p.drawEllipse(sun, 160, 160);
 
     QPainterPath cloud;
+    cloud.setFillRule(Qt::WindingFill);
     cloud.addEllipse(QRectF(300, 560, 270, 270));
     cloud.addEllipse(QRectF(450, 450, 340, 340));
     cloud.addEllipse(QRectF(660, 590, 240, 240));
