@@ -1,13 +1,14 @@
-#include <QApplication>
-#include <QLabel>
+#include "ui/QuillmarchApp.h"
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
     QApplication::setOrganizationName(QStringLiteral("Quillmarch"));
-    QLabel window(QStringLiteral("Quillmarch"));
-    window.resize(760, 610);
-    window.show();
-    return app.exec();
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
+
+    QuillmarchApp app;
+    app.newMainWindow();
+    return application.exec();
 }

@@ -1,0 +1,426 @@
+#include "ui/ContentView.h"
+
+#include "launcher/Launcher.h"
+#include "ui/BusyIndicator.h"
+#include "ui/GroupedForm.h"
+#include "ui/HeaderAppIcon.h"
+#include "ui/InstalledAppPicker.h"
+#include "ui/LanguagePicker.h"
+#include "ui/SegmentedControl.h"
+#include "ui/Symbols.h"
+#include "ui/Typography.h"
+#include "usage/UsageStatistics.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using Typography::Role;
+
+namespace {
+
+QLabel *caption(const QString &text, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    Typography::apply(label, Role::Caption);
+    Typography::makeSecondary(label);
+    label->setWordWrap(true);
+    return label;
+}
+
+// A control with its explanatory caption right underneath, as one form field.
+QWidget *withCaption(QWidget *control, QLabel *captionLabel, QWidget *parent) {
+    auto *field = new QWidget(parent);
+    auto *layout = new QVBoxLayout(field);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(control);
+    layout->addWidget(captionLabel);
+    return field;
+}
+
+QString launchButtonStyle() {
+    const QColor tint = Typography::tint();
+    return QStringLiteral("QPushButton { background: %1; color: white; border: 1px solid %2;"
+                          " border-radius: 6px; padding: 0 12px; font-weight: bold; }"
+                          "QPushButton:hover { background: %3; }"
+                          "QPushButton:pressed { background: %2; }"
+                          "QPushButton:focus { border: 2px solid %4; }"
+                          "QPushButton:disabled { background: %5; color: rgba(255,255,255,170);"
+                          " border-color: %5; }")
+        .arg(tint.name(), tint.darker(125).name(), tint.lighter(110).name(),
+             tint.lighter(160).name(), QColor(0x9a, 0xb8, 0xbc).name());
+}
+
+} // namespace
+
+ContentView::ContentView(Launcher *launcher, UsageStatistics *statistics, QWidget *parent)
+    : QWidget(parent)
+    , m_launcher(launcher)
+    , m_statistics(statistics ? statistics : UsageStatistics::shared()) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(20);
+    buildHeader(layout);
+    buildForm(layout);
+    buildFooter(layout);
+    bindLauncher();
+}
+
+ContentView::~ContentView() {
+    m_detection.cancel();
+}
+
+void ContentView::buildHeader(QVBoxLayout *layout) {
+    auto *header = new QHBoxLayout;
+    header->setSpacing(14);
+    header->addWidget(new HeaderAppIcon(this), 0, Qt::AlignVCenter);
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    auto *title = new QLabel(tr("Quillmarch"), this);
+    Typography::apply(title, Role::LargeTitle);
+    titles->addWidget(title);
+    auto *subtitle = new QLabel(tr("Apps. Simulators. Languages."), this);
+    Typography::makeSecondary(subtitle);
+    titles->addWidget(subtitle);
+    header->addLayout(titles);
+    header->addStretch();
+    m_busy = new BusyIndicator(this);
+    m_busy->setObjectName(QStringLiteral("busyIndicator"));
+    m_busy->setVisible(false);
+    header->addWidget(m_busy, 0, Qt::AlignVCenter);
+    layout->addLayout(header);
+}
+
+void ContentView::buildForm(QVBoxLayout *layout) {
+    m_form = new GroupedForm;
+    m_form->setObjectName(QStringLiteral("form"));
+    QFormLayout *rows = m_form->form();
+
+    m_destination = new SegmentedControl({tr("iOS / iPadOS Simulator"), tr("macOS")}, m_form);
+    m_destination->setObjectName(QStringLiteral("destination"));
+    m_destination->setAccessibleName(tr("Destination"));
+    connect(m_destination, &SegmentedControl::activated, this,
+            [this](int index) { m_launcher->setMacMode(index == 1); });
+    rows->addRow(tr("Destination"), m_destination);
+
+    // Mac mode: the chosen bundle and the button that chooses it.
+    auto *macApp = new QWidget(m_form);
+    auto *macAppLayout = new QHBoxLayout(macApp);
+    macAppLayout->setContentsMargins(0, 0, 0, 0);
+    macAppLayout->setSpacing(8);
+    m_macAppIcon = new QLabel(macApp);
+    m_macAppIcon->setFixedSize(24, 24);
+    macAppLayout->addWidget(m_macAppIcon);
+    m_macAppName = new QLabel(macApp);
+    m_macAppName->setObjectName(QStringLiteral("macAppName"));
+    m_macAppName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    macAppLayout->addWidget(m_macAppName, 1);
+    auto *chooseApp = new QPushButton(tr("Choose App…"), macApp);
+    chooseApp->setObjectName(QStringLiteral("chooseMacApp"));
+    chooseApp->setAutoDefault(false);
+    connect(chooseApp, &QPushButton::clicked, this, [this] { m_launcher->chooseMacApp(); });
+    macAppLayout->addWidget(chooseApp);
+    m_macAppRow = withCaption(
+        macApp,
+        caption(tr("Quit the existing Mac app first if it only permits one instance."), m_form),
+        m_form);
+    rows->addRow(tr("App"), m_macAppRow);
+
+    // Simulator mode.
+    m_simulator = new QComboBox(m_form);
+    m_simulator->setObjectName(QStringLiteral("simulator"));
+    m_simulator->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_simulator->setMinimumContentsLength(24);
+    connect(m_simulator, &QComboBox::activated, this, [this](int index) {
+        m_launcher->setDeviceID(m_simulator->itemData(index).toString());
+    });
+    rows->addRow(tr("Simulator"), m_simulator);
+
+    m_simulatorButtons = new QWidget(m_form);
+    auto *buttons = new QHBoxLayout(m_simulatorButtons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(8);
+    auto *refresh = new QPushButton(tr("Refresh Simulators"), m_simulatorButtons);
+    refresh->setObjectName(QStringLiteral("refreshSimulators"));
+    refresh->setAutoDefault(false);
+    connect(refresh, &QPushButton::clicked, this, [this] {
+        m_launcher->perform([launcher = m_launcher] { return launcher->refresh(); });
+    });
+    buttons->addWidget(refresh);
+    m_bootButton = new QPushButton(tr("Boot & Load Apps"), m_simulatorButtons);
+    m_bootButton->setObjectName(QStringLiteral("bootAndLoadApps"));
+    m_bootButton->setAutoDefault(false);
+    connect(m_bootButton, &QPushButton::clicked, this, [this] {
+        m_launcher->perform([launcher = m_launcher] { return launcher->loadApps(); });
+    });
+    buttons->addWidget(m_bootButton);
+    buttons->addStretch();
+    rows->addRow(nullptr, m_simulatorButtons);
+
+    m_onlyMyApps = new QCheckBox(tr("Only My Apps"), m_form);
+    m_onlyMyApps->setObjectName(QStringLiteral("onlyMyApps"));
+    connect(m_onlyMyApps, &QCheckBox::clicked, this,
+            [this](bool checked) { m_launcher->setOnlyMyApps(checked); });
+    rows->addRow(nullptr, m_onlyMyApps);
+
+    m_appPicker = new InstalledAppPicker(m_form);
+    m_appPicker->setObjectName(QStringLiteral("appPicker"));
+    connect(m_appPicker, &InstalledAppPicker::picked, this,
+            [this](const QString &bundleID) { m_launcher->setBundleID(bundleID); });
+    m_noMyAppsCaption = caption(
+        tr("Choose your apps in Settings → My Apps. Load this simulator's apps first."), m_form);
+    m_noMyAppsCaption->setObjectName(QStringLiteral("noMyAppsCaption"));
+    m_appRow = withCaption(m_appPicker, m_noMyAppsCaption, m_form);
+    rows->addRow(tr("Installed app"), m_appRow);
+
+    m_manageMyApps = new QPushButton(tr("Manage My Apps…"), m_form);
+    m_manageMyApps->setObjectName(QStringLiteral("manageMyApps"));
+    m_manageMyApps->setFlat(true);
+    m_manageMyApps->setCursor(Qt::PointingHandCursor);
+    m_manageMyApps->setAutoDefault(false);
+    m_manageMyApps->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; text-align: left; }"
+                       "QPushButton:focus { text-decoration: underline; }")
+            .arg(Typography::tint().name()));
+    m_manageMyApps->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(m_manageMyApps, &QPushButton::clicked, this, &ContentView::manageMyAppsRequested);
+    rows->addRow(nullptr, m_manageMyApps);
+
+    m_languagePicker = new LanguagePicker(m_form);
+    m_languagePicker->setObjectName(QStringLiteral("languagePicker"));
+    connect(m_languagePicker, &LanguagePicker::picked, this,
+            [this](const QString &code) { m_launcher->setLanguage(code); });
+    m_languageCaption = caption(QString(), m_form);
+    m_languageCaption->setObjectName(QStringLiteral("languageCaption"));
+    rows->addRow(tr("Language"), withCaption(m_languagePicker, m_languageCaption, m_form));
+
+    m_region = new QLineEdit(m_form);
+    m_region->setObjectName(QStringLiteral("region"));
+    m_region->setPlaceholderText(QStringLiteral("de_CH"));
+    m_region->setAccessibleName(tr("Region / locale"));
+    connect(m_region, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_launcher->setLocale(text); });
+    rows->addRow(tr("Region / locale"),
+                 withCaption(m_region,
+                             caption(tr("The app must include the selected localization. Xcode "
+                                        "schemes stay unchanged."),
+                                     m_form),
+                             m_form));
+
+    // The form scrolls rather than clips when the window is at its smallest.
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget;
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->addWidget(m_form);
+    contentLayout->addStretch();
+    scroll->setWidget(content);
+    content->setAutoFillBackground(false);
+    scroll->viewport()->setAutoFillBackground(false);
+    layout->addWidget(scroll, 1);
+}
+
+void ContentView::buildFooter(QVBoxLayout *layout) {
+    auto *launchRow = new QHBoxLayout;
+    launchRow->addStretch();
+    m_launchButton = new QPushButton(tr("Launch App"), this);
+    m_launchButton->setObjectName(QStringLiteral("launchApp"));
+    m_launchButton->setAutoDefault(false);
+    m_launchButton->setFixedSize(320, 28);
+    m_launchButton->setIcon(Symbols::icon(QStringLiteral("play.fill"), Qt::white));
+    m_launchButton->setIconSize(QSize(12, 12));
+    m_launchButton->setStyleSheet(launchButtonStyle());
+    connect(m_launchButton, &QPushButton::clicked, this, &ContentView::launchClicked);
+    launchRow->addWidget(m_launchButton);
+    layout->addLayout(launchRow);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    Typography::apply(m_status, Role::Callout);
+    Typography::makeSecondary(m_status);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setWordWrap(true);
+    layout->addWidget(m_status);
+
+    layout->addWidget(caption(tr("Select a built .app for macOS, or an app already installed in "
+                                 "the simulator. Xcode is required for simulator support."),
+                              this));
+}
+
+void ContentView::bindLauncher() {
+    Launcher *l = m_launcher;
+    connect(l, &Launcher::macModeChanged, this, &ContentView::updateMode);
+    connect(l, &Launcher::macAppChanged, this, &ContentView::updateMacApp);
+    connect(l, &Launcher::devicesChanged, this, &ContentView::updateDevices);
+    connect(l, &Launcher::deviceIDChanged, this, &ContentView::updateDeviceSelection);
+    connect(l, &Launcher::deviceIDChanged, this, &ContentView::clearAppsForNewDevice);
+    connect(l, &Launcher::onlyMyAppsChanged, this, &ContentView::updateAppPicker);
+    connect(l, &Launcher::visibleAppsChanged, this, &ContentView::updateAppPicker);
+    connect(l, &Launcher::bundleIDChanged, this, &ContentView::updateAppPicker);
+    connect(l, &Launcher::supportedLanguagesChanged, this, &ContentView::updateLanguage);
+    connect(l, &Launcher::languageChanged, this, &ContentView::updateLanguage);
+    connect(l, &Launcher::loadingLanguagesChanged, this, &ContentView::updateLanguage);
+    connect(l, &Launcher::languageMessageChanged, this, &ContentView::updateLanguage);
+    connect(l, &Launcher::localeChanged, this, [this] {
+        if (m_region->text() != m_launcher->locale())
+            m_region->setText(m_launcher->locale());
+    });
+    connect(l, &Launcher::statusChanged, this, [this] { m_status->setText(m_launcher->status()); });
+    connect(l, &Launcher::errorChanged, this, &ContentView::showError);
+    connect(l, &Launcher::languageSelectionIDChanged, this, [this] {
+        if (m_appeared)
+            restartLanguageDetection();
+    });
+    for (auto signal : {&Launcher::busyChanged, &Launcher::loadingLanguagesChanged,
+                        &Launcher::languageChanged, &Launcher::macModeChanged,
+                        &Launcher::deviceIDChanged, &Launcher::supportedLanguagesChanged})
+        connect(l, signal, this, &ContentView::updateEnabled);
+
+    updateMode();
+    updateMacApp();
+    updateDevices();
+    updateAppPicker();
+    updateLanguage();
+    m_region->setText(l->locale());
+    m_status->setText(l->status());
+    updateEnabled();
+}
+
+void ContentView::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (m_appeared)
+        return;
+    m_appeared = true;
+    // When first shown: load the device list and look at the current selection's languages.
+    QTimer::singleShot(0, this, [this] {
+        m_launcher->perform([launcher = m_launcher] { return launcher->refresh(); });
+        restartLanguageDetection();
+    });
+    if (m_launcher->error())
+        showError();
+}
+
+void ContentView::restartLanguageDetection() {
+    // A new selection key supersedes the run still looking at the old one.
+    m_detection.cancel();
+    m_detection = CancellationSource();
+    m_launcher->detectLanguages(m_detection.token());
+}
+
+void ContentView::clearAppsForNewDevice() {
+    // No app of the previous device stays selected.
+    m_launcher->setApps({});
+    m_launcher->setBundleID(QString());
+}
+
+void ContentView::launchClicked() {
+    // The click counts whether or not the launch succeeds.
+    m_statistics->recordAction();
+    m_launcher->perform([launcher = m_launcher] { return launcher->launch(); });
+}
+
+void ContentView::showError() {
+    const std::optional<QString> error = m_launcher->error();
+    if (!error) {
+        if (m_alert)
+            m_alert->close();
+        return;
+    }
+    if (!isVisible())
+        return; // shown when the view appears
+    if (m_alert) {
+        m_alert->setText(*error);
+        return;
+    }
+    m_alert =
+        new QMessageBox(QMessageBox::Warning, tr("Quillmarch"), *error, QMessageBox::Ok, window());
+    m_alert->setObjectName(QStringLiteral("errorAlert"));
+    m_alert->setWindowModality(Qt::WindowModal);
+    m_alert->setAttribute(Qt::WA_DeleteOnClose);
+    // However the alert goes away, the error is dismissed with it.
+    connect(m_alert, &QMessageBox::finished, this, [this] { m_launcher->setError(std::nullopt); });
+    m_alert->open();
+}
+
+void ContentView::updateMode() {
+    const bool mac = m_launcher->macMode();
+    m_destination->setCurrentIndex(mac ? 1 : 0);
+    QFormLayout *rows = m_form->form();
+    rows->setRowVisible(m_macAppRow, mac);
+    rows->setRowVisible(m_simulator, !mac);
+    rows->setRowVisible(m_simulatorButtons, !mac);
+    rows->setRowVisible(m_onlyMyApps, !mac);
+    rows->setRowVisible(m_appRow, !mac);
+    rows->setRowVisible(m_manageMyApps, !mac);
+}
+
+void ContentView::updateMacApp() {
+    const QUrl app = m_launcher->macApp();
+    if (app.isEmpty()) {
+        m_macAppIcon->clear();
+        m_macAppIcon->setVisible(false);
+        m_macAppName->setText(tr("No app selected"));
+        return;
+    }
+    const QString path = app.toLocalFile();
+    const QIcon icon = QFileIconProvider().icon(QFileInfo(path));
+    m_macAppIcon->setPixmap(icon.pixmap(QSize(24, 24), devicePixelRatioF()));
+    m_macAppIcon->setVisible(true);
+    m_macAppName->setText(QFileInfo(path).fileName());
+}
+
+void ContentView::updateDevices() {
+    m_simulator->clear();
+    m_simulator->addItem(tr("Choose a simulator"), QString());
+    for (const SimulatorDevice &device : m_launcher->devices())
+        m_simulator->addItem(device.name + QStringLiteral(" · ") + device.udid.left(8),
+                             device.udid);
+    updateDeviceSelection();
+}
+
+void ContentView::updateDeviceSelection() {
+    // A remembered device that is not (yet) listed shows no entry.
+    m_simulator->setCurrentIndex(m_simulator->findData(m_launcher->deviceID()));
+}
+
+void ContentView::updateAppPicker() {
+    const QList<InstalledApp> visible = m_launcher->visibleApps();
+    m_onlyMyApps->setChecked(m_launcher->onlyMyApps());
+    m_appPicker->setApps(visible);
+    m_appPicker->setSelection(m_launcher->bundleID());
+    m_noMyAppsCaption->setVisible(m_launcher->onlyMyApps() && visible.isEmpty());
+}
+
+void ContentView::updateLanguage() {
+    m_languagePicker->setLanguages(m_launcher->supportedLanguages());
+    m_languagePicker->setSelection(m_launcher->language());
+    m_languagePicker->setHeld(m_launcher->loadingLanguages() ||
+                              m_launcher->supportedLanguages().isEmpty());
+    m_languageCaption->setText(m_launcher->loadingLanguages() ? tr("Reading app languages…")
+                                                              : m_launcher->languageMessage());
+}
+
+void ContentView::updateEnabled() {
+    const bool busy = m_launcher->busy();
+    m_busy->setVisible(busy);
+    m_form->setEnabled(!busy);
+    m_bootButton->setEnabled(!m_launcher->deviceID().isEmpty());
+    const bool launchable = !busy && !m_launcher->loadingLanguages() &&
+                            !m_launcher->language().isEmpty() &&
+                            (m_launcher->macMode() || !m_launcher->deviceID().isEmpty());
+    m_launchButton->setEnabled(launchable);
+}

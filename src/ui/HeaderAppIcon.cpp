@@ -1,0 +1,26 @@
+#include "ui/HeaderAppIcon.h"
+
+#include "ui/Symbols.h"
+#include "ui/Typography.h"
+
+#include <QPainter>
+
+HeaderAppIcon::HeaderAppIcon(QWidget *parent)
+    : QWidget(parent) {
+    setFixedSize(64, 64);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(QString()); // decoration only
+    setAccessibleDescription(QString());
+}
+
+QString HeaderAppIcon::artworkName() const {
+    return Typography::isDark(palette()) ? QStringLiteral("AppIcon dark")
+                                         : QStringLiteral("AppIcon light");
+}
+
+void HeaderAppIcon::paintEvent(QPaintEvent *) {
+    // Painted from the palette each time, so a change of colour scheme takes effect at once.
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, Symbols::artwork(artworkName(), size(), devicePixelRatioF()));
+}

@@ -1,0 +1,44 @@
+#include "ui/LanguagePicker.h"
+
+#include "metadata/AppLanguages.h"
+#include "ui/PickerMatching.h"
+#include "ui/SearchPopup.h"
+
+LanguagePicker::LanguagePicker(QWidget *parent)
+    : PickerButton(parent) {
+    setAccessibleName(tr("Language"));
+    auto *panel = new SearchPopup(tr("Search languages by name or code"), QSize(360, 340), 0, this);
+    setPopup(panel);
+    connect(panel, &SearchPopup::picked, this, [this](const QString &code) {
+        setSelection(code);
+        Q_EMIT picked(code);
+    });
+    updateLabel();
+}
+
+void LanguagePicker::setLanguages(const QStringList &codes) {
+    m_languages = codes;
+    updateLabel();
+    if (popup()->isVisible())
+        updateMatches();
+}
+
+void LanguagePicker::setSelection(const QString &code) {
+    m_selection = code;
+    popup()->setSelectedKey(code);
+    updateLabel();
+}
+
+void LanguagePicker::updateLabel() {
+    setHasEntries(!m_languages.isEmpty());
+    setLabel({}, m_languages.contains(m_selection) ? AppLanguages::label(m_selection)
+                                                   : tr("No languages available"));
+}
+
+void LanguagePicker::updateMatches() {
+    QList<PickerEntry> entries;
+    for (const QString &code :
+         PickerMatching::matchingLanguages(m_languages, popup()->query(), &AppLanguages::label))
+        entries.append({code, AppLanguages::label(code), QString(), QIcon()});
+    popup()->setMatches(std::move(entries));
+}

@@ -1,0 +1,79 @@
+#include "ui/PickerMatching.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace PickerMatching {
+
+bool contains(const QString &text, const QString &needle) {
+    return needle.isEmpty() || text.contains(needle, Qt::CaseInsensitive);
+}
+
+QList<int> matchingApps(const QStringList &names, const QStringList &ids, const QString &query) {
+    return matchingMyApps(names, ids, query.trimmed());
+}
+
+QStringList sortedLanguages(const QStringList &codes, const LabelFunction &label) {
+    QCollator collator{QLocale(QLocale::English)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+
+    struct Entry {
+        QString code;
+        QString label;
+    };
+    QList<Entry> entries;
+    entries.reserve(codes.size());
+    for (const QString &code : codes)
+        entries.append({code, label(code)});
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
+        return collator.compare(a.label, b.label) < 0;
+    });
+
+    QStringList sorted;
+    sorted.reserve(entries.size());
+    for (const Entry &entry : entries)
+        sorted.append(entry.code);
+    return sorted;
+}
+
+QStringList matchingLanguages(const QStringList &codes, const QString &query,
+                              const LabelFunction &label) {
+    const QString trimmed = query.trimmed();
+    QStringList matches;
+    for (const QString &code : sortedLanguages(codes, label)) {
+        if (contains(label(code), trimmed))
+            matches.append(code);
+    }
+    return matches;
+}
+
+QList<int> matchingMyApps(const QStringList &names, const QStringList &ids, const QString &search) {
+    QList<int> matches;
+    for (int index = 0; index < ids.size(); ++index) {
+        if (contains(names.value(index), search) || contains(ids.at(index), search))
+            matches.append(index);
+    }
+    return matches;
+}
+
+QStringList unloadedIdentifiers(const QSet<QString> &myAppIDs, const QStringList &loadedIDs,
+                                const QString &search) {
+    const QSet<QString> loaded(loadedIDs.cbegin(), loadedIDs.cend());
+    QStringList unloaded;
+    for (const QString &id : myAppIDs) {
+        if (!loaded.contains(id))
+            unloaded.append(id);
+    }
+    std::sort(unloaded.begin(), unloaded.end());
+    QStringList kept;
+    for (const QString &id : unloaded) {
+        if (contains(id, search))
+            kept.append(id);
+    }
+    return kept;
+}
+
+} // namespace PickerMatching

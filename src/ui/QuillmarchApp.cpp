@@ -1,0 +1,53 @@
+#include "ui/QuillmarchApp.h"
+
+#include "launcher/Launcher.h"
+#include "ui/MacAppChooser.h"
+#include "ui/MainWindow.h"
+#include "ui/SettingsWindow.h"
+#include "ui/Typography.h"
+#include "usage/UsageStatistics.h"
+
+#include <QApplication>
+
+QuillmarchApp::QuillmarchApp(QObject *parent)
+    : QuillmarchApp(new Launcher, nullptr, parent) {}
+
+QuillmarchApp::QuillmarchApp(Launcher *launcher, UsageStatistics *statistics, QObject *parent)
+    : QObject(parent)
+    , m_launcher(launcher)
+    , m_statistics(statistics) {
+    m_launcher->setParent(this);
+    m_launcher->setMacAppChooser(fileDialogMacAppChooser());
+    // Body text of the type scale is the application font.
+    QApplication::setFont(Typography::font(Typography::Role::Body));
+}
+
+QuillmarchApp::~QuillmarchApp() {
+    delete m_settings;
+}
+
+MainWindow *QuillmarchApp::newMainWindow() {
+    // The first main window brings the process-wide statistics service into being.
+    if (!m_statistics)
+        m_statistics = UsageStatistics::shared();
+    auto *window = new MainWindow(m_launcher, m_statistics);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &MainWindow::settingsRequested, this, &QuillmarchApp::openSettings);
+    connect(window, &MainWindow::myAppsRequested, this, [this] { openSettings()->showMyApps(); });
+    connect(this, &QObject::destroyed, window, &QObject::deleteLater);
+    window->show();
+    return window;
+}
+
+SettingsWindow *QuillmarchApp::openSettings() {
+    if (!m_settings) {
+        if (!m_statistics)
+            m_statistics = UsageStatistics::shared();
+        m_settings = new SettingsWindow(m_launcher, m_statistics);
+        m_settings->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    m_settings->show();
+    m_settings->raise();
+    m_settings->activateWindow();
+    return m_settings;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class Launcher;
+class MainWindow;
+class SettingsWindow;
+class UsageStatistics;
+
+// The application: one launcher for the process, any number of main windows bound to it, and
+// the settings window. Runs inside an existing QApplication.
+class QuillmarchApp : public QObject {
+    Q_OBJECT
+
+public:
+    // The launcher on the default settings store and tools, and the process-wide statistics.
+    explicit QuillmarchApp(QObject *parent = nullptr);
+    // For tests: a given launcher (taken over) and statistics service (not owned).
+    QuillmarchApp(Launcher *launcher, UsageStatistics *statistics, QObject *parent = nullptr);
+    ~QuillmarchApp() override;
+
+    Launcher *launcher() const { return m_launcher; }
+    UsageStatistics *statistics() const { return m_statistics; }
+
+    // A new main window on the shared launcher, shown.
+    MainWindow *newMainWindow();
+    // The settings window, created on first use, shown and raised.
+    SettingsWindow *openSettings();
+    SettingsWindow *settingsWindow() const { return m_settings; }
+
+private:
+    Launcher *m_launcher;
+    UsageStatistics *m_statistics;
+    QPointer<SettingsWindow> m_settings;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+// Our own small symbols ("play.fill", "chevron.up.chevron.down", "checkmark", "chart.bar",
+// "app.badge", "hand.raised", "magnifyingglass") and artwork ("AppIcon light", "AppIcon dark"),
+// rendered from the SVGs in the application's resources.
+namespace Symbols {
+
+// A symbol drawn in one colour, `size` in device-independent pixels.
+QPixmap pixmap(const QString &name, QSize size, const QColor &color, qreal devicePixelRatio = 1.0);
+// A symbol as an icon in one colour, with a greyed variant for disabled controls.
+QIcon icon(const QString &name, const QColor &color);
+// A full-colour artwork, scaled to fit `size` with its aspect ratio kept.
+QPixmap artwork(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
+
+} // namespace Symbols
