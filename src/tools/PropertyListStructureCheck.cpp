@@ -36,6 +36,7 @@ private:
     struct Container {
         quint64 refs = 0;  // position of the first object reference
         quint64 count = 0; // number of references (keys and values for a dictionary)
+        bool dictionary = false;
     };
     struct Frame {
         quint64 object;
@@ -45,7 +46,10 @@ private:
         quint64 expanded;
     };
 
+    quint64 objectOffset(quint64 object) const;
+    quint64 count(quint64 &position) const;
     bool container(quint64 object, Container &out) const;
+    void checkKey(quint64 object) const;
     quint64 reference(const Container &c, quint64 i) const;
     void enter(quint64 object);
     void settle(int height, quint64 expanded);
@@ -89,39 +93,66 @@ BinaryGraph::BinaryGraph(QByteArrayView bytes)
         malformed();
 }
 
-bool BinaryGraph::container(quint64 object, Container &out) const {
+quint64 BinaryGraph::objectOffset(quint64 object) const {
     const quint64 offset =
         bigEndian(m_data + m_tableOffset + object * quint64(m_offsetSize), m_offsetSize);
     if (offset < headerSize || offset >= m_tableOffset)
         malformed();
-    const uchar marker = m_data[offset];
-    const int type = marker >> 4;
+    return offset;
+}
+
+// The element count of the object whose marker is at `position`; moves `position` past the
+// marker and the count.
+quint64 BinaryGraph::count(quint64 &position) const {
+    quint64 count = m_data[position++] & 0x0F;
+    if (count != 0x0F)
+        return count;
+    if (position >= m_tableOffset)
+        malformed();
+    const uchar countMarker = m_data[position];
+    if ((countMarker & 0xF0) != 0x10 || (countMarker & 0x0F) > 3)
+        malformed();
+    const int countSize = 1 << (countMarker & 0x0F);
+    if (position + 1 + quint64(countSize) > m_tableOffset)
+        malformed();
+    count = bigEndian(m_data + position + 1, countSize);
+    position += 1 + quint64(countSize);
+    return count;
+}
+
+bool BinaryGraph::container(quint64 object, Container &out) const {
+    quint64 position = objectOffset(object);
+    const int type = m_data[position] >> 4;
     // Arrays, ordered sets, sets and dictionaries refer to other objects; nothing else does.
     if (type < 0xA || type > 0xD)
         return false;
-    quint64 count = marker & 0x0F;
-    quint64 position = offset + 1;
-    if (count == 0x0F) {
-        if (position >= m_tableOffset)
-            malformed();
-        const uchar countMarker = m_data[position];
-        if ((countMarker & 0xF0) != 0x10 || (countMarker & 0x0F) > 3)
-            malformed();
-        const int countSize = 1 << (countMarker & 0x0F);
-        if (position + 1 + quint64(countSize) > m_tableOffset)
-            malformed();
-        count = bigEndian(m_data + position + 1, countSize);
-        position += 1 + quint64(countSize);
-    }
+    quint64 references = count(position);
     if (type == 0xD) {
-        if (count > ~quint64(0) / 2)
+        if (references > ~quint64(0) / 2)
             malformed();
-        count *= 2;
+        references *= 2;
     }
-    if (count > (m_tableOffset - position) / quint64(m_refSize))
+    if (references > (m_tableOffset - position) / quint64(m_refSize))
         malformed();
-    out = {position, count};
+    out = {position, references, type == 0xD};
     return true;
+}
+
+// libplist aborts on a dictionary key with a NUL character in it; refuse those first.
+void BinaryGraph::checkKey(quint64 object) const {
+    quint64 position = objectOffset(object);
+    const int type = m_data[position] >> 4;
+    if (type != 0x5 && type != 0x6)
+        return; // not a string: libplist refuses it itself
+    const quint64 characters = count(position);
+    const quint64 unitSize = type == 0x5 ? 1 : 2;
+    if (characters > (m_tableOffset - position) / unitSize)
+        malformed();
+    for (quint64 i = 0; i < characters; ++i) {
+        const uchar *unit = m_data + position + i * unitSize;
+        if (unit[0] == 0 && (unitSize == 1 || unit[1] == 0))
+            malformed(QStringLiteral("A dictionary key contains a NUL character."));
+    }
 }
 
 quint64 BinaryGraph::reference(const Container &c, quint64 i) const {
@@ -174,7 +205,10 @@ void BinaryGraph::check() {
             settle(done.height + 1, done.expanded);
             continue;
         }
+        const bool isKey = top.container.dictionary && top.next < top.container.count / 2;
         const quint64 child = reference(top.container, top.next++);
+        if (isKey)
+            checkKey(child);
         if (m_height[child] == inProgress)
             malformed(QStringLiteral("An object contains itself."));
         if (m_height[child] == unknown)

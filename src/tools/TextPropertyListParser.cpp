@@ -81,11 +81,14 @@ void appendUtf8(QString &out, const char *begin, const char *end) {
 
 // Dictionary keys and short words repeat throughout a report (every app has the same keys):
 // one shared QString per distinct short ASCII string saves most allocations. The bytes stay
-// valid for the whole parse, so slots point into the input.
+// valid for the whole parse, so slots point into the input. Small documents skip the table.
 class SharedStrings {
 public:
+    explicit SharedStrings(qsizetype documentSize)
+        : m_enabled(documentSize >= 16 * 1024) {}
+
     QString get(const char *p, qsizetype size) {
-        if (size > maximumLength)
+        if (!m_enabled || size > maximumLength)
             return QString::fromLatin1(p, size);
         if (m_slots.empty())
             m_slots.resize(slotCount);
@@ -114,9 +117,10 @@ private:
         QString string;
     };
     static constexpr qsizetype maximumLength = 32;
-    static constexpr size_t slotCount = 2048;
+    static constexpr size_t slotCount = 1024;
     static constexpr size_t maximumUsed = slotCount / 2;
     static constexpr size_t maximumProbes = 8;
+    const bool m_enabled;
     std::vector<Slot> m_slots;
     size_t m_used = 0;
 };
@@ -126,7 +130,8 @@ public:
     Parser(const char *begin, const char *end)
         : m_begin(begin)
         , m_pos(begin)
-        , m_end(end) {}
+        , m_end(end)
+        , m_shared(end - begin) {}
 
     QVariant document();
 

@@ -53,6 +53,10 @@ QByteArray arrayObject(const QList<quint64> &references) {
     return out;
 }
 
+QByteArray dictionaryObject(quint64 key, quint64 value) {
+    return QByteArray(1, char(0xD1)) + bigEndian(key, 4) + bigEndian(value, 4);
+}
+
 // Every value type libplist writes, built once and written as XML or binary by the tests.
 plist_t sampleTree() {
     plist_t root = plist_new_dict();
@@ -326,6 +330,16 @@ void TestPropertyList::hostileLibplistInput_data() {
     doubling << arrayObject({});
     QTest::newRow("binary shared objects doubling 64 times")
         << binaryPlist(doubling) << QStringLiteral("It expands into more than 4194304 values.");
+    QTest::newRow("binary key with NUL")
+        << binaryPlist({dictionaryObject(1, 2),
+                        QByteArray("\x53"
+                                   "a\0b",
+                                   4),
+                        "\x51x"})
+        << QStringLiteral("A dictionary key contains a NUL character.");
+    QTest::newRow("binary UTF-16 key with NUL")
+        << binaryPlist({dictionaryObject(1, 2), QByteArray("\x62\0a\0\0", 5), "\x51x"})
+        << QStringLiteral("A dictionary key contains a NUL character.");
     QTest::newRow("truncated XML") << xml.left(xml.size() / 2) << QString();
     QTest::newRow("XML garbage") << QByteArray("<plist><dict><key>a</key><strin") << QString();
     QTest::newRow("XML nested 100000 deep")
