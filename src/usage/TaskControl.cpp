@@ -1,13 +1,39 @@
 #include "usage/TaskControl.h"
 
-#include <QCoroTimer>
+class TaskControl::SleepAwaiter {
+public:
+    SleepAwaiter(TaskControl &control, QTimer &timer)
+        : m_control(control)
+        , m_timer(timer) {}
+
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> sleeper) {
+        m_control.m_sleeper = sleeper;
+        m_control.m_timer = &m_timer;
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer,
+                         [control = &m_control] { control->wake(); });
+        m_timer.start();
+    }
+    void await_resume() const noexcept {}
+
+private:
+    TaskControl &m_control;
+    QTimer &m_timer;
+};
 
 void TaskControl::cancel() {
     m_cancelled = true;
-    if (m_sleep)
-        m_sleep->start(0); // wakes the sleeper on the next turn of the event loop
+    wake();
     if (m_reply)
         m_reply->abort();
+}
+
+void TaskControl::wake() {
+    if (m_timer)
+        m_timer->stop();
+    m_timer = nullptr;
+    if (const std::coroutine_handle<> sleeper = std::exchange(m_sleeper, {}))
+        sleeper.resume();
 }
 
 QCoro::Task<bool> TaskControl::sleep(std::chrono::milliseconds duration) {
@@ -16,9 +42,7 @@ QCoro::Task<bool> TaskControl::sleep(std::chrono::milliseconds duration) {
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     timer.setSingleShot(true);
-    timer.start(duration);
-    m_sleep = &timer;
-    co_await timer;
-    m_sleep = nullptr;
+    timer.setInterval(duration);
+    co_await SleepAwaiter(*this, timer);
     co_return !m_cancelled;
 }

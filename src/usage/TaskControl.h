@@ -6,12 +6,17 @@
 #include <QTimer>
 
 #include <chrono>
+#include <coroutine>
 
 // The handle the service keeps for one of its background tasks. Cancelling it marks the task
-// cancelled, cuts its current sleep short and aborts its request under way; the task sees the
-// mark when it resumes. Main thread only.
+// cancelled, ends its current sleep and aborts its request under way, both at once: the task
+// resumes inside cancel(), sees the mark and ends. Main thread only.
 class TaskControl {
 public:
+    TaskControl() = default;
+    TaskControl(const TaskControl &) = delete;
+    TaskControl &operator=(const TaskControl &) = delete;
+
     bool isCancelled() const { return m_cancelled; }
     void cancel();
 
@@ -22,7 +27,11 @@ public:
     void setReply(QNetworkReply *reply) { m_reply = reply; }
 
 private:
+    class SleepAwaiter;
+    void wake();
+
     bool m_cancelled = false;
-    QPointer<QTimer> m_sleep;
+    QPointer<QTimer> m_timer;
+    std::coroutine_handle<> m_sleeper;
     QPointer<QNetworkReply> m_reply;
 };
