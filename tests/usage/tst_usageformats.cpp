@@ -18,8 +18,7 @@ private Q_SLOTS:
     void sessionIdentifiersAreLowerCaseVersionFourUuids();
     void decodesStoredQueueStrictly_data();
     void decodesStoredQueueStrictly();
-    void trimsByAgeThenKeepsTheLastHundred_data();
-    void trimsByAgeThenKeepsTheLastHundred();
+    void expiresAtExactlyThirtyDays();
     void judgesResponses_data();
     void judgesResponses();
 };
@@ -123,46 +122,13 @@ void UsageFormatsTest::decodesStoredQueueStrictly() {
     }
 }
 
-void UsageFormatsTest::trimsByAgeThenKeepsTheLastHundred_data() {
-    QTest::addColumn<QList<PendingUsage>>("queue");
-    QTest::addColumn<QStringList>("kept");
-
-    const QDateTime now = someTime;
-    QList<PendingUsage> aged{entry(QStringLiteral("30d"), 0, now.addSecs(-2'592'000)),
-                             entry(QStringLiteral("29d23h"), 0, now.addSecs(-2'588'400)),
-                             entry(QStringLiteral("31d"), 0, now.addDays(-31)),
-                             entry(QStringLiteral("now"), 0, now)};
-    QTest::newRow("aged exactly 30 days is dropped")
-        << aged << QStringList{QStringLiteral("29d23h"), QStringLiteral("now")};
-
-    QList<PendingUsage> many;
-    QStringList lastHundred;
-    for (int i = 0; i < 150; ++i) {
-        many.append(entry(QString::number(i), i, now.addSecs(i - 150)));
-        if (i >= 50)
-            lastHundred.append(QString::number(i));
-    }
-    QTest::newRow("150 become the last 100") << many << lastHundred;
-
-    // The age rule goes first: 120 entries of which 30 expired leave 90, all kept.
-    QList<PendingUsage> mixed;
-    QStringList survivors;
-    for (int i = 0; i < 120; ++i) {
-        const bool expired = i < 30;
-        mixed.append(entry(QString::number(i), i, expired ? now.addDays(-40) : now));
-        if (!expired)
-            survivors.append(QString::number(i));
-    }
-    QTest::newRow("expired dropped before counting") << mixed << survivors;
-}
-
-void UsageFormatsTest::trimsByAgeThenKeepsTheLastHundred() {
-    QFETCH(QList<PendingUsage>, queue);
-    QFETCH(QStringList, kept);
-    QStringList sessions;
-    for (const PendingUsage &entry : UsageQueue::trimmed(queue, someTime))
-        sessions.append(entry.report.session_id);
-    QCOMPARE(sessions, kept);
+void UsageFormatsTest::expiresAtExactlyThirtyDays() {
+    const QList<PendingUsage> queue{
+        entry(QStringLiteral("30d"), 0, someTime.addSecs(-2'592'000)),
+        entry(QStringLiteral("29d23h59m59s"), 0, someTime.addSecs(-2'591'999))};
+    const QList<PendingUsage> kept = UsageQueue::trimmed(queue, someTime);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept.first().report.session_id, QStringLiteral("29d23h59m59s"));
 }
 
 void UsageFormatsTest::judgesResponses_data() {
