@@ -11,6 +11,9 @@ namespace AppLanguages {
 QStringList read(const QString &bundlePath);
 
 // "German (de)": the English name of the code (the code itself when it has none), then the code.
+// Codes are read as language tags ("pt-BR", "zh-Hans") or, failing that, as ICU locale
+// identifiers ("pt_BR"). A code ICU cannot fully name (an unknown language, script or region,
+// or a legacy folder name such as "English") has no name: "English (English)".
 QString label(const QString &code);
 
 } // namespace AppLanguages
