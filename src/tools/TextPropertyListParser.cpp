@@ -61,6 +61,33 @@ int hexValue(char c) {
     return -1;
 }
 
+bool isAscii(const char *p, const char *end) {
+    quint64 seen = 0;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        seen |= word;
+    }
+    for (; p < end; ++p)
+        seen |= uchar(*p);
+    return (seen & 0x8080808080808080ull) == 0;
+}
+
+// A quick hash of a short string: its length and its first and last eight bytes.
+size_t hashOf(const char *p, qsizetype size) {
+    quint64 head = 0;
+    quint64 tail = 0;
+    if (size >= 8) {
+        std::memcpy(&head, p, 8);
+        std::memcpy(&tail, p + size - 8, 8);
+    } else {
+        std::memcpy(&head, p, size_t(size));
+    }
+    quint64 h = (head ^ quint64(size)) * 0x9E3779B97F4A7C15ull;
+    h = (h ^ (h >> 29) ^ tail) * 0xBF58476D1CE4E5B9ull;
+    return size_t(h ^ (h >> 32));
+}
+
 bool isHighSurrogate(char32_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
 }
@@ -92,9 +119,7 @@ public:
             return QString::fromLatin1(p, size);
         if (m_slots.empty())
             m_slots.resize(slotCount);
-        size_t hash = 14695981039346656037ull;
-        for (qsizetype i = 0; i < size; ++i)
-            hash = (hash ^ uchar(p[i])) * 1099511628211ull;
+        const size_t hash = hashOf(p, size);
         for (size_t i = hash, probes = 0; probes < maximumProbes; ++i, ++probes) {
             Slot &slot = m_slots[i & (slotCount - 1)];
             if (!slot.bytes) {
@@ -368,24 +393,20 @@ bool Parser::string(QString &out) {
 QString Parser::quoted() {
     const char quote = *m_pos;
     const char *const start = m_pos + 1;
-    // Most strings have no escapes and are ASCII: one scan, one conversion.
-    uchar seen = 0;
-    const char *p = start;
-    for (; p < m_end; ++p) {
-        const char c = *p;
-        if (c == quote)
-            break;
-        if (c == '\\')
-            return quotedWithEscapes(start, p, quote);
-        seen |= uchar(c);
-    }
-    if (p == m_end)
+    // Most strings have no escapes and are ASCII: find the closing quote with memchr, make
+    // sure no backslash comes before it, and convert in one go.
+    const auto *close = static_cast<const char *>(std::memchr(start, quote, m_end - start));
+    const auto *backslash =
+        static_cast<const char *>(std::memchr(start, '\\', (close ? close : m_end) - start));
+    if (backslash)
+        return quotedWithEscapes(start, backslash, quote);
+    if (!close)
         fail(QStringLiteral("Unterminated quoted string starting at line %1.")
                  .arg(lineAt(start - 1)));
-    m_pos = p + 1;
-    if (seen < 0x80)
-        return m_shared.get(start, p - start);
-    return QString::fromUtf8(start, p - start);
+    m_pos = close + 1;
+    if (isAscii(start, close))
+        return m_shared.get(start, close - start);
+    return QString::fromUtf8(start, close - start);
 }
 
 // Continues a quoted string at its first backslash `p`. Two \U escapes that form a UTF-16
