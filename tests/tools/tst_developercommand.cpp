@@ -173,6 +173,21 @@ private slots:
         QCOMPARE(slow->output, QByteArray("slow\n"));
     }
 
+    void repeatedCommandsLeaveNoDescriptorOpen() {
+        const auto openDescriptors = [] {
+            return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot).size();
+        };
+        runToEnd(script("true")); // one-time allocations happen here
+        const qsizetype before = openDescriptors();
+        for (int i = 0; i < 30; ++i) {
+            const Outcome outcome = runToEnd(
+                script("head -c 100000 /dev/zero; exit $(($1 % 2))", {QString::number(i)}));
+            QCOMPARE(outcome.output.size() + outcome.message.size(), 100000);
+        }
+        runToEnd({}, m_workingDirectory.filePath("no-such-tool"));
+        QCOMPARE(openDescriptors(), before);
+    }
+
 private:
     QTemporaryDir m_workingDirectory;
 };
