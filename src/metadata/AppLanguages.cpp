@@ -34,20 +34,22 @@ QString englishName(const QString &code) {
     if (code.isEmpty())
         return {};
     const QByteArray identifier = icuLocaleID(code);
-    // ICU reports U_USING_DEFAULT_WARNING only when the buffer has room to spare, so start
-    // roomy and retry larger rather than sizing the buffer exactly.
-    QString name;
-    UErrorCode status = U_BUFFER_OVERFLOW_ERROR;
-    for (int32_t capacity = 256; status == U_BUFFER_OVERFLOW_ERROR; capacity *= 4) {
-        name.resize(capacity);
+    // ICU reports U_USING_DEFAULT_WARNING only when the name fits with room to spare, so the
+    // buffer is never sized exactly.
+    const auto displayName = [&](QString &name, UErrorCode &status) {
         status = U_ZERO_ERROR;
-        const int32_t length =
-            uloc_getDisplayName(identifier.constData(), "en",
-                                reinterpret_cast<UChar *>(name.data()), capacity, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR && length < capacity)
-            return {};
-        name.truncate(length);
+        return uloc_getDisplayName(identifier.constData(), "en",
+                                   reinterpret_cast<UChar *>(name.data()), int32_t(name.size()),
+                                   &status);
+    };
+    QString name(256, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = displayName(name, status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        name.resize(length + 64);
+        length = displayName(name, status);
     }
+    name.truncate(qMax(0, length));
     if (U_FAILURE(status) || status == U_USING_DEFAULT_WARNING ||
         status == U_STRING_NOT_TERMINATED_WARNING || name.isEmpty())
         return {};
