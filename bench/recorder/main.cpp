@@ -1,0 +1,174 @@
+// Prints what recording costs on X11: the CPU time the capture loop uses per second while armed
+// on a 1000 x 700 point area, and the delay from a click to the new step.
+// Uses $DISPLAY, or starts its own Xvfb when DISPLAY is not set. Needs xdotool.
+#include "platform/DesktopServices.h"
+#include "recorder/StepRecorder.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QProcess>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+
+namespace {
+
+const QRect areaOnScreen(100, 100, 1000, 700); // toolkit coordinates
+constexpr int rounds = 15;
+
+double processCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// CPU seconds of another process, from /proc (user + system clock ticks).
+double otherCpuSeconds(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) /
+           double(sysconf(_SC_CLK_TCK));
+}
+
+// Answers the selection at once, as if the user had dragged `area` and pressed Return.
+class InstantOverlay : public SelectionOverlay {
+public:
+    InstantOverlay(const DesktopScreen &screen, Finished finished)
+        : m_finished(std::move(finished))
+        , m_screenHeight(screen.frame.height()) {}
+    void present() override {
+        const Finished finished = m_finished;
+        const QRectF view(areaOnScreen.x(), m_screenHeight - areaOnScreen.bottom() - 1,
+                          areaOnScreen.width(), areaOnScreen.height());
+        QTimer::singleShot(0, [finished, view] { finished(view); });
+    }
+    void dismiss() override { delete this; }
+
+private:
+    Finished m_finished;
+    qreal m_screenHeight;
+};
+
+class Pattern : public QWidget {
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        for (int y = 0; y < height(); y += 20)
+            for (int x = 0; x < width(); x += 20)
+                painter.fillRect(x, y, 20, 20, QColor::fromHsv((x + y) % 360, 200, 220));
+    }
+};
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QProcess xvfb;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":97"), QStringLiteral("-screen"),
+                                            QStringLiteral("0"), QStringLiteral("1600x1000x24"),
+                                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!xvfb.waitForStarted()) {
+            std::fprintf(stderr, "Xvfb could not be started\n");
+            return 1;
+        }
+        qputenv("DISPLAY", ":97");
+        QThread::msleep(1000);
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+
+    Pattern target;
+    target.setGeometry(0, 0, 1400, 950);
+    target.show();
+    if (!QTest::qWaitForWindowExposed(&target))
+        return 1;
+
+    auto desktop = DesktopServices::createDefault();
+    StepRecorder recorder(desktop,
+                          [](const DesktopScreen &screen, SelectionOverlay::Finished done) {
+                              return new InstantOverlay(screen, std::move(done));
+                          });
+
+    QList<double> cpuPerSecond;
+    QList<double> serverCpuPerSecond;
+    QList<double> clickDelays;
+    QList<double> spawnTimes;
+    const QPoint click = areaOnScreen.center();
+    QProcess::execute(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(click.x()), QString::number(click.y())});
+    for (int round = 0; round < rounds; ++round) {
+        recorder.recordStep();
+        if (!QTest::qWaitFor([&] { return recorder.hasCapture(); }, 5000)) {
+            std::fprintf(stderr, "never became ready: %s\n", qPrintable(recorder.message()));
+            return 1;
+        }
+        if (round < 3) {
+            // While armed: the loop re-captures every 0.12 s.
+            const double cpu0 = processCpuSeconds();
+            const double server0 = otherCpuSeconds(xvfb.processId());
+            QElapsedTimer wall;
+            wall.start();
+            QTest::qWait(2000);
+            const double seconds = wall.nsecsElapsed() / 1e9;
+            cpuPerSecond.append((processCpuSeconds() - cpu0) / seconds);
+            serverCpuPerSecond.append((otherCpuSeconds(xvfb.processId()) - server0) / seconds);
+        }
+        // The delay from the click to the step, less the time xdotool itself takes to start.
+        QElapsedTimer timer;
+        timer.start();
+        QProcess clicker;
+        bool stepped = false;
+        QMetaObject::Connection connection =
+            QObject::connect(&recorder, &StepRecorder::stepsChanged, [&] { stepped = true; });
+        clicker.start(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
+        if (!QTest::qWaitFor([&] { return stepped; }, 5000)) {
+            std::fprintf(stderr, "no step after the click\n");
+            return 1;
+        }
+        clickDelays.append(timer.nsecsElapsed() / 1e6);
+        QObject::disconnect(connection);
+        clicker.waitForFinished();
+
+        QElapsedTimer spawn;
+        spawn.start();
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")});
+        spawnTimes.append(spawn.nsecsElapsed() / 1e6);
+    }
+
+    std::printf("Capture loop while armed on a 1000 x 700 point area (scale %.0f):\n",
+                desktop->screens().value(0).scaleFactor);
+    std::printf("  recorder process CPU: %.1f ms per second (median of %lld runs)\n",
+                median(cpuPerSecond) * 1000, qsizetype(cpuPerSecond.size()));
+    if (xvfb.processId() > 0)
+        std::printf("  X server CPU:         %.1f ms per second\n",
+                    median(serverCpuPerSecond) * 1000);
+    std::printf("Click to step (%d clicks, less the %.1f ms median xdotool start-up):\n", rounds,
+                median(spawnTimes));
+    const double startup = median(spawnTimes);
+    QList<double> net;
+    for (double delay : clickDelays)
+        net.append(std::max(0.0, delay - startup));
+    std::printf("  median %.1f ms, max %.1f ms (raw median %.1f ms)\n", median(net),
+                *std::max_element(net.begin(), net.end()), median(clickDelays));
+
+    if (xvfb.processId() > 0) {
+        xvfb.terminate();
+        xvfb.waitForFinished();
+    }
+    return 0;
+}
