@@ -31,7 +31,7 @@ QByteArray written(const QString &text) {
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u == '"' || u == '\\')
-            out += '\\' + char(u);
+            out.append('\\').append(char(u));
         else if (u == '\n')
             out += "\\n";
         else if (u < 0x80)
