@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ui/SettingsWindow.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
 
 class Launcher;
 class MainWindow;
-class SettingsWindow;
 class UsageStatistics;
 
 // The application: one launcher for the process, any number of main windows bound to it, and

@@ -1,0 +1,154 @@
+// Renders the README's screenshots on an X server: the main window in light and dark, the open
+// app picker, both settings tabs and the consent sheet, driven through the stand-in tools.
+// Usage: ui_screenshots <output folder>
+
+#include "UiTestFixture.h"
+#include "ui/ContentView.h"
+#include "ui/InstalledAppPicker.h"
+#include "ui/MainWindow.h"
+#include "ui/QuillmarchApp.h"
+#include "ui/SearchPopup.h"
+#include "ui/SettingsWindow.h"
+#include "usage/views/UsageOnboarding.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+QPalette darkPalette() {
+    QPalette palette;
+    const QColor text(0xe6, 0xe6, 0xe8);
+    palette.setColor(QPalette::Window, QColor(0x26, 0x27, 0x2b));
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, QColor(0x1c, 0x1d, 0x20));
+    palette.setColor(QPalette::AlternateBase, QColor(0x2c, 0x2d, 0x31));
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, QColor(0x3a, 0x3b, 0x40));
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Highlight, QColor(0x1f, 0x8f, 0x9b));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::ToolTipBase, QColor(0x3a, 0x3b, 0x40));
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::Light, QColor(0x4a, 0x4b, 0x50));
+    palette.setColor(QPalette::Midlight, QColor(0x40, 0x41, 0x46));
+    palette.setColor(QPalette::Mid, QColor(0x30, 0x31, 0x35));
+    palette.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1b));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    palette.setColor(QPalette::Link, QColor(0x4f, 0xd2, 0xd9));
+    QColor placeholder = text;
+    placeholder.setAlpha(140);
+    palette.setColor(QPalette::PlaceholderText, placeholder);
+    const QColor disabled(0x7a, 0x7b, 0x80);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabled);
+    palette.setColor(QPalette::Disabled, QPalette::PlaceholderText, QColor(0x60, 0x61, 0x66));
+    return palette;
+}
+
+bool waitFor(const std::function<bool()> &condition) {
+    return QTest::qWaitFor(condition, 20000);
+}
+
+// What is on screen inside `area`: real window contents, popups and dialogs included.
+void save(const QRect &area, const QString &path) {
+    QTest::qWait(300);
+    QApplication::processEvents();
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(),
+                                                                      area.width(), area.height());
+    if (!shot.save(path))
+        qFatal("Could not write %s", qPrintable(path));
+    qInfo("wrote %s", qPrintable(path));
+}
+
+QRect around(const QWidget *window, int margin = 24) {
+    return window->frameGeometry().adjusted(-margin, -margin, margin, margin);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillmarch"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QPalette lightPalette = QApplication::style()->standardPalette();
+    QApplication::setPalette(lightPalette);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+
+    // A calm backdrop behind the windows instead of the bare root window.
+    QWidget backdrop(nullptr, Qt::FramelessWindowHint);
+    backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    backdrop.setAutoFillBackground(true);
+    QPalette backdropColors;
+    backdropColors.setColor(QPalette::Window, QColor(0x9c, 0xb4, 0xbc));
+    backdrop.setPalette(backdropColors);
+    backdrop.show();
+
+    UiTestFixture fixture;
+    if (!fixture.deviceSet.isValid())
+        qFatal("The stand-in device set is missing; build the standin_tools target.");
+    auto statistics = fixture.makeStatistics();
+    statistics->setConsent(true);
+    QuillmarchApp app(fixture.makeLauncher().release(), statistics.get());
+    Launcher *launcher = app.launcher();
+
+    // The whole workflow: refresh, boot and load apps, pick an app, detect, launch.
+    MainWindow *window = app.newMainWindow();
+    window->move(60, 60);
+    waitFor([&] { return !launcher->devices().isEmpty() && !launcher->busy(); });
+    launcher->setDeviceID(QString::fromLatin1(StandinDeviceSet::iPhone16Pro));
+    launcher->perform([launcher] { return launcher->loadApps(); });
+    waitFor([&] { return !launcher->apps().isEmpty() && !launcher->busy(); });
+    launcher->setBundleID(QStringLiteral("com.example.QuillNotes"));
+    launcher->setMyAppIDs({QStringLiteral("com.example.QuillNotes"),
+                           QStringLiteral("com.example.Tianqi"),
+                           QStringLiteral("com.example.Retired")});
+    waitFor(
+        [&] { return !launcher->supportedLanguages().isEmpty() && !launcher->loadingLanguages(); });
+    launcher->setLanguage(QStringLiteral("de"));
+    launcher->setLocale(QStringLiteral("de_CH"));
+    launcher->perform([launcher] { return launcher->launch(); });
+    waitFor([&] { return !launcher->busy(); });
+    window->activateWindow();
+    window->findChild<QLineEdit *>(QStringLiteral("region"))->setFocus();
+    save(around(window), folder + QStringLiteral("/main-window-light.png"));
+
+    QApplication::setPalette(darkPalette());
+    save(around(window), folder + QStringLiteral("/main-window-dark.png"));
+    QApplication::setPalette(lightPalette);
+
+    auto *picker = window->findChild<InstalledAppPicker *>(QStringLiteral("appPicker"));
+    QTest::mouseClick(picker, Qt::LeftButton);
+    QTest::keyClicks(picker->popup()->searchField(), QStringLiteral("e"));
+    const QRect pickerArea = window->frameGeometry().united(picker->popup()->frameGeometry());
+    save(pickerArea.adjusted(-24, -24, 24, 24), folder + QStringLiteral("/app-picker.png"));
+    picker->popup()->close();
+
+    SettingsWindow *settings = app.openSettings();
+    settings->move(window->frameGeometry().right() - settings->width() + 40, 120);
+    save(around(settings), folder + QStringLiteral("/settings-my-apps.png"));
+    settings->tabs()->setCurrentIndex(1);
+    save(around(settings), folder + QStringLiteral("/settings-privacy.png"));
+    settings->close();
+
+    // A first start: nobody has decided about usage statistics yet.
+    UiTestFixture firstStart;
+    auto undecided = firstStart.makeStatistics();
+    auto freshLauncher = firstStart.makeLauncher();
+    window->close();
+    MainWindow fresh(freshLauncher.get(), undecided.get());
+    fresh.move(60, 60);
+    fresh.show();
+    waitFor(
+        [&] { return fresh.onboarding()->sheet() && fresh.onboarding()->sheet()->isVisible(); });
+    waitFor([&] { return !freshLauncher->busy(); });
+    save(around(&fresh), folder + QStringLiteral("/consent-sheet.png"));
+    return 0;
+}
