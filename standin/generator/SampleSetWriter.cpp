@@ -207,10 +207,11 @@ void writeAppBundle(Writer &out, const QString &bundle, const App &app, const Ru
                      PropertyListValue::toBinary(storyboard));
             continue;
         }
+        QVariantMap strings;
+        strings.insert(QStringLiteral("CFBundleDisplayName"), shownName);
+        strings.insert(QStringLiteral("Welcome"), welcome(language));
         out.file(folder + QStringLiteral("/InfoPlist.strings"),
-                 stringsFile(QStringLiteral("CFBundleDisplayName"), shownName));
-        out.file(folder + QStringLiteral("/Localizable.strings"),
-                 stringsFile(QStringLiteral("Welcome"), welcome(language)));
+                 PropertyListValue::toBinary(strings));
     }
     for (const auto &[name, pixels] : iconFiles(app.iconLayout))
         out.image(bundle + QLatin1Char('/') + name, paintIcon(app.icon, pixels), "png");
