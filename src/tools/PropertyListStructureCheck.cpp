@@ -67,7 +67,7 @@ private:
     quint64 m_root = 0;
     quint64 m_tableOffset = 0;
     std::vector<int> m_height;       // container levels below and including an object
-    std::vector<quint32> m_expanded; // values the object expands into, saturated
+    std::vector<quint32> m_expanded; // values the object expands into (bounded by the check)
     std::vector<Frame> m_stack;
 };
 
