@@ -177,6 +177,33 @@ int bootstatus(const QStringList &arguments, DeviceSet &set) {
     return save(set);
 }
 
+int shutdown(const QStringList &arguments, DeviceSet &set) {
+    if (arguments.size() != 1)
+        return usage(QStringLiteral("shutdown <device> | all"));
+    QString error;
+    if (arguments.first() == QLatin1String("all")) {
+        if (!set.open(true, &error))
+            return Console::fail(error + QLatin1Char('\n'), 1);
+        for (int index = 0; index < set.devices().size(); ++index) {
+            QJsonObject device = set.device(index);
+            device.insert(QLatin1String("state"), QStringLiteral("Shutdown"));
+            set.setDevice(index, device);
+        }
+        return save(set);
+    }
+    int index = -1;
+    if (const auto status = openDevice(set, true, arguments.first(), &index))
+        return *status;
+    QJsonObject device = set.device(index);
+    const QString state = member(device, "state");
+    if (state != QLatin1String("Booted"))
+        return simulatorError(
+            405, QStringLiteral("Unable to shutdown device in current state: %1").arg(state));
+    device.insert(QLatin1String("state"), QStringLiteral("Shutdown"));
+    set.setDevice(index, device);
+    return save(set);
+}
+
 int listapps(const QStringList &arguments, DeviceSet &set) {
     if (arguments.size() != 1)
         return usage(QStringLiteral("listapps <device>"));
@@ -285,7 +312,8 @@ int runSimctl(const QStringList &arguments, DeviceSet &set) {
                        {QStringLiteral("bootstatus"), bootstatus},
                        {QStringLiteral("listapps"), listapps},
                        {QStringLiteral("get_app_container"), getAppContainer},
-                       {QStringLiteral("launch"), launch}};
+                       {QStringLiteral("launch"), launch},
+                       {QStringLiteral("shutdown"), shutdown}};
     const QString subcommand = arguments.value(0);
     for (const auto &[name, handler] : subcommands) {
         if (name != subcommand)

@@ -130,7 +130,10 @@ void StandinTest::answers_data() {
         << xcrun << QStringList{"simctl", "erase", iPad} << 64 << QByteArray()
         << QByteArray("usage: simctl <subcommand> ...\nSubcommands answered by this "
                       "stand-in: list, boot, bootstatus, listapps, "
-                      "get_app_container, launch\n");
+                      "get_app_container, launch, shutdown\n");
+    QTest::newRow("shutdown shut down")
+        << xcrun << QStringList{"simctl", "shutdown", iPhone} << 149 << QByteArray()
+        << simulatorError(405, "Unable to shutdown device in current state: Shutdown");
     QTest::newRow("open simulator")
         << open << QStringList{"-a", "Simulator", "--args", "-CurrentDeviceUDID", iPhone} << 0
         << QByteArray() << QByteArray();
@@ -232,6 +235,10 @@ void StandinTest::bootingChangesStateAndAppsBecomeReadable() {
     QCOMPARE(container.out,
              apps.value("com.apple.Maps").toMap().value("Path").toString().toUtf8() + "\n");
     QVERIFY(container.out.contains("/iOS 18.1.simruntime/"));
+
+    QCOMPARE(run(set.xcrun(), {"simctl", "shutdown", iPhone}).status, 0);
+    QCOMPARE(set.device(iPhone).value("state").toString(), QStringLiteral("Shutdown"));
+    QCOMPARE(run(set.xcrun(), {"simctl", "listapps", iPhone}).status, 149);
 }
 
 void StandinTest::hooksDelayAndFail() {
