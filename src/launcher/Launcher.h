@@ -53,6 +53,8 @@ class Launcher : public QObject {
     Q_PROPERTY(bool busy READ busy WRITE setBusy NOTIFY busyChanged)
     Q_PROPERTY(QString status READ status WRITE setStatus NOTIFY statusChanged)
     Q_PROPERTY(std::optional<QString> error READ error WRITE setError NOTIFY errorChanged)
+    // Derived values. visibleApps is announced with every assignment to `apps` and whenever a
+    // change of `onlyMyApps` or `myAppIDs` changes it; languageSelectionID when its text changes.
     Q_PROPERTY(QList<InstalledApp> visibleApps READ visibleApps NOTIFY visibleAppsChanged)
     Q_PROPERTY(
         QString languageSelectionID READ languageSelectionID NOTIFY languageSelectionIDChanged)
@@ -60,7 +62,8 @@ class Launcher : public QObject {
 public:
     // Uses the application's default settings store and the build's tool paths.
     explicit Launcher(QObject *parent = nullptr);
-    // `store` must outlive the launcher.
+    // `store` must outlive the launcher; null means the application's default store. A value
+    // stored under one of the three keys with another type reads as absent (StoredValues.h).
     Launcher(QSettings *store, DeveloperToolPaths tools, QObject *parent = nullptr);
     ~Launcher() override;
 
@@ -104,7 +107,8 @@ public:
     void setMyApp(const QString &id, bool included);
 
     // Runs one operation unless another is running (then it is dropped, not queued); sets
-    // `busy` around it and turns a failure into `error`. Returns at once.
+    // `busy` around it and turns a failure into `error`. Returns at once: `busy` is already set,
+    // the operation starts from the event loop.
     void perform(std::function<QCoro::Task<>()> operation);
 
     QCoro::Task<> refresh();
@@ -112,7 +116,8 @@ public:
     QCoro::Task<> loadApps();
     QCoro::Task<> launch();
     // Never throws. A run whose token is cancelled, or whose selection key changed meanwhile,
-    // never writes its result.
+    // never writes its result. Only the newest run for the current key writes its result and
+    // ends `loadingLanguages`, so an older run never touches the state of a newer one.
     QCoro::Task<> detectLanguages(CancellationToken cancellation = {});
 
     void setMacAppChooser(MacAppChooser chooser);

@@ -143,6 +143,20 @@ private Q_SLOTS:
         QCOMPARE(order, expectedOrder);
     }
 
+    void defaultsToTheApplicationStore() {
+        QCoreApplication::setOrganizationName(QStringLiteral("QuillmarchLauncherTest"));
+        QSettings().clear();
+        {
+            Launcher launcher;
+            launcher.setOnlyMyApps(true);
+            launcher.setDeviceID(QStringLiteral("D"));
+        }
+        QCOMPARE(QSettings().value("onlyMyApps"), QVariant(true));
+        Launcher restarted;
+        QCOMPARE(restarted.deviceID(), QStringLiteral("D"));
+        QSettings().clear();
+    }
+
     void readsRememberedChoices_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<bool>("onlyMyApps");

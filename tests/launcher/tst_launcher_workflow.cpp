@@ -563,6 +563,21 @@ private Q_SLOTS:
         QCOMPARE(launcher.language(), QStringLiteral("en"));
     }
 
+    // A launcher closed while its tools run is left alone when they finish.
+    void closedWhileToolsRun() {
+        Fixture f;
+        const ScopedEnvironment delay("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER", "400");
+        const ScopedEnvironment listDelay("QUILLMARCH_STANDIN_DELAY_MS_LIST", "400");
+        f.launcher->setDeviceID(iPadPro);
+        f.launcher->setBundleID(QStringLiteral("com.example.QuillNotes"));
+        QCoro::Task<> detection = f.launcher->detectLanguages();
+        f.launcher->perform([launcher = f.launcher.get()] { return launcher->refresh(); });
+        QTRY_COMPARE(f.set.commands().size(), 2);
+        f.launcher.reset();
+        QCoro::waitFor(std::move(detection));
+        QTest::qWait(600); // the refresh's command ends too; nothing may touch the launcher
+    }
+
     // The whole road without a window: refresh, choose, load, detect, launch.
     void launchesEndToEnd() {
         Fixture f;
