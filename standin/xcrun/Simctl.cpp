@@ -22,8 +22,7 @@ namespace {
 int simulatorError(int code, const QString &message) {
     return Console::fail(QStringLiteral("An error was encountered processing the command "
                                         "(domain=com.apple.CoreSimulator.SimError, code=%1):\n%2\n")
-                             .arg(code)
-                             .arg(message),
+                             .arg(QString::number(code), message),
                          code & 0xff);
 }
 
@@ -299,7 +298,7 @@ int launch(const QStringList &arguments, DeviceSet &set) {
     const qint64 pid = set.takeProcessIdentifier();
     if (const int status = save(set))
         return status;
-    Console::out(QStringLiteral("%1: %2\n").arg(bundleIdentifier).arg(pid));
+    Console::out(QStringLiteral("%1: %2\n").arg(bundleIdentifier, QString::number(pid)));
     return 0;
 }
 

@@ -137,6 +137,10 @@ void StandinTest::answers_data() {
     QTest::newRow("open simulator")
         << open << QStringList{"-a", "Simulator", "--args", "-CurrentDeviceUDID", iPhone} << 0
         << QByteArray() << QByteArray();
+    QTest::newRow("open mac app, arguments kept exactly")
+        << open << QStringList{"-n",   m_set->macApp(), "--args", "-AppleLanguages",
+                               "(de)", "a \"b\" $c",    "",       QString::fromUtf8("\u00fc\n\\")}
+        << 0 << QByteArray() << QByteArray();
     QTest::newRow("open missing app")
         << open << QStringList{"-n", "/nonexistent/Foo.app", "--args", "-x"} << 1 << QByteArray()
         << QByteArray("The file /nonexistent/Foo.app does not exist.\n");
