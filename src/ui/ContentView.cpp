@@ -158,7 +158,9 @@ void ContentView::buildForm(QVBoxLayout *layout) {
         m_launcher->perform([launcher = m_launcher] { return launcher->refresh(); });
     });
     buttons->addWidget(refresh);
-    m_bootButton = new QPushButton(tr("Boot & Load Apps"), m_simulatorButtons);
+    // "&&" shows a literal ampersand rather than marking a mnemonic.
+    m_bootButton = new QPushButton(tr("Boot && Load Apps"), m_simulatorButtons);
+    m_bootButton->setAccessibleName(tr("Boot & Load Apps"));
     m_bootButton->setObjectName(QStringLiteral("bootAndLoadApps"));
     m_bootButton->setAutoDefault(false);
     connect(m_bootButton, &QPushButton::clicked, this, [this] {
@@ -166,6 +168,8 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     });
     buttons->addWidget(m_bootButton);
     buttons->addStretch();
+    for (QPushButton *button : {refresh, m_bootButton})
+        button->setMinimumWidth(button->sizeHint().width() + 16); // room around the text
     rows->addRow(nullptr, m_simulatorButtons);
 
     m_onlyMyApps = new QCheckBox(tr("Only My Apps"), m_form);
@@ -189,10 +193,7 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     m_manageMyApps->setFlat(true);
     m_manageMyApps->setCursor(Qt::PointingHandCursor);
     m_manageMyApps->setAutoDefault(false);
-    m_manageMyApps->setStyleSheet(
-        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; text-align: left; }"
-                       "QPushButton:focus { text-decoration: underline; }")
-            .arg(Typography::tint().name()));
+    updateLinkStyle();
     m_manageMyApps->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_manageMyApps, &QPushButton::clicked, this, &ContentView::manageMyAppsRequested);
     rows->addRow(nullptr, m_manageMyApps);
@@ -312,6 +313,25 @@ void ContentView::showEvent(QShowEvent *event) {
     });
     if (m_launcher->error())
         showError();
+}
+
+void ContentView::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::PaletteChange && !m_styling) {
+        m_styling = true; // restyling must not re-enter through its own palette change
+        updateLinkStyle();
+        m_styling = false;
+    }
+    QWidget::changeEvent(event);
+}
+
+void ContentView::updateLinkStyle() {
+    // The accent is lightened on dark palettes so the link stays readable.
+    const QColor link =
+        Typography::isDark(palette()) ? Typography::tint().lighter(150) : Typography::tint();
+    m_manageMyApps->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; text-align: left; }"
+                       "QPushButton:focus { text-decoration: underline; }")
+            .arg(link.name()));
 }
 
 void ContentView::restartLanguageDetection() {

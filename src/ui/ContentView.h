@@ -39,6 +39,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildHeader(class QVBoxLayout *layout);
@@ -46,6 +47,7 @@ private:
     void buildFooter(class QVBoxLayout *layout);
     void bindLauncher();
 
+    void updateLinkStyle();
     void restartLanguageDetection();
     void clearAppsForNewDevice();
     void showError();
@@ -63,6 +65,7 @@ private:
     UsageStatistics *m_statistics;
     CancellationSource m_detection;
     bool m_appeared = false;
+    bool m_styling = false;
 
     BusyIndicator *m_busy = nullptr;
     GroupedForm *m_form = nullptr;

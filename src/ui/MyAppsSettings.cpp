@@ -22,7 +22,7 @@ MyAppsSettings::MyAppsSettings(Launcher *launcher, QWidget *parent)
     , m_search(new QLineEdit(this))
     , m_list(new QListView(this))
     , m_model(new PickerEntryModel(this)) {
-    setFixedSize(540, 460);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(12);

@@ -18,6 +18,11 @@ public:
     explicit MyAppsSettings(Launcher *launcher, QWidget *parent = nullptr);
 
     Launcher *launcher() const { return m_launcher; }
+    // 540 × 460 while shown; nothing while another settings pane is shown instead.
+    QSize sizeHint() const override { return isHidden() ? QSize(0, 0) : QSize(540, 460); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    bool hasHeightForWidth() const override { return false; } // the size is fixed
+    int heightForWidth(int) const override { return sizeHint().height(); }
 
 private:
     void updateRows();

@@ -17,5 +17,7 @@ public:
     void showMyApps();
 
 private:
+    void fitCurrentPane();
+
     QTabWidget *m_tabs;
 };

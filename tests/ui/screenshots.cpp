@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -132,11 +133,16 @@ int main(int argc, char *argv[]) {
     picker->popup()->close();
 
     SettingsWindow *settings = app.openSettings();
-    settings->move(window->frameGeometry().right() - settings->width() + 40, 120);
+    window->hide();
+    settings->move(60, 60);
+    // Show the ticked apps and the remembered one that this simulator does not have.
+    settings->findChild<QListView *>(QStringLiteral("myAppsList"))->scrollToBottom();
     save(around(settings), folder + QStringLiteral("/settings-my-apps.png"));
     settings->tabs()->setCurrentIndex(1);
+    QTest::qWait(200); // the window takes the Privacy pane's size
     save(around(settings), folder + QStringLiteral("/settings-privacy.png"));
     settings->close();
+    window->show();
 
     // A first start: nobody has decided about usage statistics yet.
     UiTestFixture firstStart;

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QEvent>
+#include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -42,6 +43,16 @@ public:
     }
 
 protected:
+    void paintEvent(QPaintEvent *event) override {
+        QDialog::paintEvent(event);
+        // A hairline edge sets the sheet off from the window it covers.
+        QPainter painter(this);
+        QColor edge = palette().color(QPalette::WindowText);
+        edge.setAlphaF(0.3);
+        painter.setPen(edge);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
     void closeEvent(QCloseEvent *event) override {
         if (m_released)
             QDialog::closeEvent(event);

@@ -44,10 +44,14 @@ UsageStatisticsSettings::UsageStatisticsSettings(UsageStatistics *statistics, QW
     layout->addWidget(off);
     layout->addStretch();
 
-    setFixedWidth(490);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_statistics, &UsageStatistics::consentChanged, this,
             &UsageStatisticsSettings::updateToggle);
     updateToggle();
+}
+
+QSize UsageStatisticsSettings::sizeHint() const {
+    return isHidden() ? QSize(0, 0) : QSize(490, layout()->heightForWidth(490));
 }
 
 void UsageStatisticsSettings::updateToggle() {

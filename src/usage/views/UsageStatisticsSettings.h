@@ -15,6 +15,9 @@ public:
                                      QWidget *parent = nullptr);
 
     UsageStatistics *statistics() const { return m_statistics; }
+    // 490 wide, as tall as the wrapped texts need; nothing while another pane is shown.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 private:
     void updateToggle();
