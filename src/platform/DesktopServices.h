@@ -75,6 +75,9 @@ public:
     // compositing manager, where the window's transparent parts come out black).
     virtual bool windowsCanBeTranslucent() const = 0;
 
+    // A picture of the whole screen right now, or a null image when it cannot be taken.
+    virtual QImage screenSnapshot(const DesktopScreen &screen) const = 0;
+
     // The displays that can be captured now.
     virtual QCoro::Task<QList<CaptureDisplay>> capturableDisplays() = 0;
 

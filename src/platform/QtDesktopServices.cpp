@@ -103,6 +103,12 @@ QList<DesktopScreen> QtDesktopServices::screens() const {
     return result;
 }
 
+QImage QtDesktopServices::screenSnapshot(const DesktopScreen &screen) const {
+    if (!screen.qtScreen)
+        return {};
+    return grabScreenArea(screen.qtScreen, QRect(QPoint(0, 0), screen.qtScreen->size())).toImage();
+}
+
 QCoro::Task<QList<CaptureDisplay>> QtDesktopServices::capturableDisplays() {
     QList<CaptureDisplay> result;
     const QList<QScreen *> all = QGuiApplication::screens();
@@ -116,16 +122,18 @@ QCoro::Task<QImage> QtDesktopServices::capture(quint32 displayId, QRectF sourceR
     QScreen *screen = screenWithIdentifier(displayId);
     if (!screen)
         throw PlatformError(QStringLiteral("The display is no longer available."));
-    // Window 0 is the whole desktop; its coordinates are the toolkit's global ones.
-    const QRect global = sourceRect.translated(screen->geometry().topLeft()).toAlignedRect();
-    QImage image =
-        screen->grabWindow(0, global.x(), global.y(), global.width(), global.height()).toImage();
+    QImage image = grabScreenArea(screen, sourceRect.toAlignedRect()).toImage();
     if (image.isNull())
         throw PlatformError(QStringLiteral("The screen could not be read."));
     if (image.size() != pixelSize)
         image = image.scaled(pixelSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(1.0);
     co_return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QPixmap QtDesktopServices::grabScreenArea(QScreen *screen, const QRect &area) const {
+    // Window 0 stands for the whole screen; the area is relative to the screen.
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
 }
 
 std::optional<MonitorToken> QtDesktopServices::addGlobalMonitor(EventMask, InputHandler) {

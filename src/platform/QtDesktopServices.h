@@ -20,6 +20,7 @@ public:
 
     QList<DesktopScreen> screens() const override;
     bool windowsCanBeTranslucent() const override { return true; }
+    QImage screenSnapshot(const DesktopScreen &screen) const override;
     QCoro::Task<QList<CaptureDisplay>> capturableDisplays() override;
     QCoro::Task<QImage> capture(quint32 displayId, QRectF sourceRect, QSize pixelSize) override;
 
@@ -34,6 +35,8 @@ public:
     static quint32 displayIdentifier(const QScreen *screen);
 
 protected:
+    // The pixels of `area` (points, relative to the screen's top-left corner).
+    virtual QPixmap grabScreenArea(QScreen *screen, const QRect &area) const;
     MonitorToken keepMonitor(std::unique_ptr<InputMonitor> monitor);
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QCoroTimer>
 #include <QGuiApplication>
+#include <QPixmap>
 
 #include <X11/Xlib.h>
 
@@ -32,6 +33,16 @@ bool X11DesktopServices::windowsCanBeTranslucent() const {
     const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(display));
     const Atom selection = XInternAtom(display, name.constData(), False);
     return XGetSelectionOwner(display, selection) != 0;
+}
+
+QPixmap X11DesktopServices::grabScreenArea(QScreen *screen, const QRect &area) const {
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    Display *display = x11 ? x11->display() : nullptr;
+    if (!display)
+        return QtDesktopServices::grabScreenArea(screen, area);
+    const QRect global = area.translated(screen->geometry().topLeft());
+    return screen->grabWindow(WId(DefaultRootWindow(display)), global.x(), global.y(),
+                              global.width(), global.height());
 }
 
 QCoro::Task<QList<CaptureDisplay>> X11DesktopServices::capturableDisplays() {

@@ -14,4 +14,9 @@ public:
     std::optional<MonitorToken> addGlobalMonitor(EventMask mask, InputHandler handler) override;
     // Already covered by the global monitor; a separate one would report each press twice.
     std::optional<MonitorToken> addLocalMonitor(EventMask mask, InputHandler handler) override;
+
+protected:
+    // Copies from the root window, in the root's (global) coordinates, which name the same
+    // pixels whichever screen the area lies on.
+    QPixmap grabScreenArea(QScreen *screen, const QRect &area) const override;
 };

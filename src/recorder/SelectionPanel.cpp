@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 SelectionPanel::SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Finished finished,
-                               bool translucent)
+                               const QImage &backdrop)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::BypassWindowManagerHint | Qt::NoDropShadowWindowHint)
     , m_view(new AreaSelectionView(this)) {
@@ -17,14 +17,10 @@ SelectionPanel::SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Fi
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     m_view->setFinished(std::move(finished));
+    m_view->setBackdrop(backdrop);
 
     if (screen.qtScreen) {
         m_geometry = screen.qtScreen->geometry();
-        if (!translucent)
-            m_view->setBackdrop(screen.qtScreen
-                                    ->grabWindow(0, m_geometry.x(), m_geometry.y(),
-                                                 m_geometry.width(), m_geometry.height())
-                                    .toImage());
     } else {
         const QScreen *primary = QGuiApplication::primaryScreen();
         const GlobalCoordinates coordinates(primary ? QRectF(primary->geometry()) : QRectF());

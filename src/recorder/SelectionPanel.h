@@ -14,10 +14,10 @@ class SelectionPanel : public QWidget, public SelectionOverlay {
     Q_OBJECT
 
 public:
-    // `translucent`: whether the windowing system can show what lies beneath the panel; when it
-    // cannot, the panel shows a picture of the screen taken just before it appears.
+    // `backdrop`: a picture of the screen to show under the dim, for windowing systems that
+    // cannot show what lies beneath a translucent window; null otherwise.
     SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Finished finished,
-                   bool translucent);
+                   const QImage &backdrop);
 
     void present() override;
     void dismiss() override;

@@ -60,10 +60,15 @@ StepRecorderView::StepRecorderView(QWidget *parent)
 StepRecorderView::StepRecorderView(std::shared_ptr<DesktopServices> desktop, QWidget *parent)
     : QWidget(parent) {
     const bool translucent = desktop->windowsCanBeTranslucent();
+    const std::weak_ptr<DesktopServices> weakDesktop = desktop;
     m_recorder = new StepRecorder(
         desktop,
-        [translucent](const DesktopScreen &screen, SelectionOverlay::Finished finished) {
-            return new SelectionPanel(screen, std::move(finished), translucent);
+        [translucent, weakDesktop](const DesktopScreen &screen,
+                                   SelectionOverlay::Finished finished) {
+            const auto desktop = weakDesktop.lock();
+            const QImage backdrop =
+                translucent || !desktop ? QImage() : desktop->screenSnapshot(screen);
+            return new SelectionPanel(screen, std::move(finished), backdrop);
         },
         this);
     m_recorder->setSaveLocationChooser(

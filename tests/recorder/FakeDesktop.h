@@ -35,6 +35,7 @@ public:
     bool requestInputObservation() override { return inputGrantedOnRequest; }
     QList<DesktopScreen> screens() const override { return screenList; }
     bool windowsCanBeTranslucent() const override { return true; }
+    QImage screenSnapshot(const DesktopScreen &) const override { return {}; }
 
     // Like the real thing, the answers arrive on a later turn of the event loop.
     QCoro::Task<QList<CaptureDisplay>> capturableDisplays() override {
