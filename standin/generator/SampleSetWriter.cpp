@@ -272,6 +272,26 @@ QJsonObject installApp(Writer &out, const Device &device, const App &app, const 
     return record;
 }
 
+QByteArray bigEndian(quint32 value) {
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = char(value >> (24 - 8 * i));
+    return bytes;
+}
+
+// Without Qt's icns image plugin: an icns file of PNG entries (128, 256 and 512 pixels).
+QByteArray assembledIcns(IconDesign design) {
+    QByteArray entries;
+    for (const auto &[type, pixels] : {std::pair{"ic07", 128}, {"ic08", 256}, {"ic09", 512}}) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        paintIcon(design, pixels).save(&buffer, "PNG");
+        entries += QByteArray(type) + bigEndian(quint32(png.size() + 8)) + png;
+    }
+    return "icns" + bigEndian(quint32(entries.size() + 8)) + entries;
+}
+
 void writeMacApp(Writer &out) {
     const QString contents = QStringLiteral("Applications/Sample Mac Editor.app/Contents");
     QVariantMap info;
@@ -300,8 +320,11 @@ void writeMacApp(Writer &out) {
              "for argument in \"$@\"; do printf '%s\\n' \"$argument\"; done\n",
              true);
     const QString resources = contents + QStringLiteral("/Resources");
-    out.image(resources + QStringLiteral("/AppIcon.icns"), paintIcon(IconDesign::MacEditor, 512),
-              "icns");
+    if (QImageWriter::supportedImageFormats().contains("icns"))
+        out.image(resources + QStringLiteral("/AppIcon.icns"),
+                  paintIcon(IconDesign::MacEditor, 512), "icns");
+    else
+        out.file(resources + QStringLiteral("/AppIcon.icns"), assembledIcns(IconDesign::MacEditor));
     out.file(resources + QStringLiteral("/Base.lproj/MainMenu.nib"),
              PropertyListValue::toBinary(
                  QVariantMap{{QStringLiteral("IBDocument"), QStringLiteral("MainMenu")}}));
