@@ -45,6 +45,12 @@ SettingsWindow *QuillmarchApp::openSettings() {
             m_statistics = UsageStatistics::shared();
         m_settings = new SettingsWindow(m_launcher, m_statistics);
         m_settings->setAttribute(Qt::WA_QuitOnClose, false);
+        // First shown over the window it was asked from.
+        if (const QWidget *from = QApplication::activeWindow()) {
+            m_settings->adjustSize();
+            const QRect frame = from->frameGeometry();
+            m_settings->move(frame.center().x() - m_settings->width() / 2, frame.top() + 40);
+        }
     }
     m_settings->show();
     m_settings->raise();

@@ -3,6 +3,7 @@
 #include "ui/InstalledAppPicker.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -72,6 +73,62 @@ private Q_SLOTS:
         QTest::keyClick(simulator, Qt::Key_Home);
         QVERIFY(launcher->deviceID().isEmpty());
         QVERIFY(!view.findChild<QPushButton *>(QStringLiteral("bootAndLoadApps"))->isEnabled());
+    }
+
+    // Each new selection restarts detection; only the last selection's languages show. Then
+    // every control is reachable with Tab, and Return in the region field launches nothing.
+    void detectionFollowsTheSelectionAndKeyboardReachesEverything() {
+        UiTestFixture fixture;
+        auto launcher = fixture.makeLauncher();
+        auto statistics = fixture.makeStatistics();
+        statistics->setConsent(true);
+        launcher->setDeviceID(QString::fromLatin1(StandinDeviceSet::iPadPro));
+        ContentView view(launcher.get(), statistics.get());
+        view.show();
+        QTRY_VERIFY(!launcher->devices().isEmpty() && !launcher->busy());
+        launcher->perform([l = launcher.get()] { return l->loadApps(); });
+        QTRY_VERIFY(!launcher->apps().isEmpty() && !launcher->busy());
+
+        qputenv("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER", "400");
+        QList<QStringList> shown;
+        connect(launcher.get(), &Launcher::supportedLanguagesChanged, this,
+                [&] { shown << launcher->supportedLanguages(); });
+        launcher->setBundleID(QStringLiteral("com.example.QuillNotes"));
+        launcher->setBundleID(QStringLiteral("com.example.CafeCreme"));
+        const QStringList cafe{"en", "fr", "fr-CA"};
+        QTRY_COMPARE(launcher->supportedLanguages(), cafe);
+        QTRY_VERIFY(!launcher->loadingLanguages());
+        QTest::qWait(600); // the superseded run has ended by now
+        qunsetenv("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER");
+        QCOMPARE(launcher->supportedLanguages(), cafe);
+        for (const QStringList &languages : std::as_const(shown))
+            QVERIFY(languages.isEmpty() || languages == cafe);
+        QCOMPARE(launcher->language(), QStringLiteral("en"));
+
+        QStringList reached;
+        QWidget *widget = &view;
+        do {
+            widget = widget->nextInFocusChain();
+            if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&view) &&
+                widget->isEnabled())
+                reached << (widget->objectName().isEmpty() ? widget->property("text").toString()
+                                                           : widget->objectName());
+        } while (widget != &view);
+        for (const char *name : {"iOS / iPadOS Simulator", "macOS", "simulator",
+                                 "refreshSimulators", "bootAndLoadApps", "onlyMyApps", "appPicker",
+                                 "manageMyApps", "languagePicker", "region", "launchApp"})
+            QVERIFY2(reached.contains(QLatin1String(name)), name);
+
+        auto *region = view.findChild<QLineEdit *>(QStringLiteral("region"));
+        region->setFocus();
+        QTest::keyClicks(region, QStringLiteral("_x"));
+        QTest::keyClick(region, Qt::Key_Return);
+        QTest::qWait(100);
+        QCOMPARE(launcher->locale(), QStringLiteral("en_US_x"));
+        QCOMPARE(statistics->actionCount(), 0);
+        QVERIFY(!launcher->busy());
+        for (const auto &command : fixture.deviceSet.commands(QStringLiteral("xcrun")))
+            QVERIFY(!command.arguments.contains(QStringLiteral("launch")));
     }
 
     void launchButtonDisabling_data() {
