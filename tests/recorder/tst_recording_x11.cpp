@@ -29,6 +29,21 @@ bool xdotool(const QString &commands) {
     return QProcess::execute(QStringLiteral("xdotool"), commands.split(QLatin1Char(' '))) == 0;
 }
 
+// xdotool speaks in device pixels; the tests in points.
+qreal scale() {
+    return QGuiApplication::primaryScreen()->devicePixelRatio();
+}
+
+QString pixels(QPoint points) {
+    return QStringLiteral("%1 %2")
+        .arg(qRound(points.x() * scale()))
+        .arg(qRound(points.y() * scale()));
+}
+
+QString click(QPoint points, int button = 1) {
+    return QStringLiteral("mousemove %1 click %2").arg(pixels(points)).arg(button);
+}
+
 bool near(QRgb pixel, const QColor &colour, int tolerance) {
     return qAbs(qRed(pixel) - colour.red()) <= tolerance &&
            qAbs(qGreen(pixel) - colour.green()) <= tolerance &&
@@ -56,15 +71,9 @@ private:
         QTRY_COMPARE(recorder()->overlayCount(), 1);
         QTRY_VERIFY(qobject_cast<SelectionPanel *>(QApplication::activeWindow()));
         const QPoint middle = (from + to) / 2;
-        QVERIFY(xdotool(QStringLiteral("mousemove %1 %2 mousedown 1 mousemove %3 %4 mousemove %5 "
-                                       "%6 mouseup 1 key Return %7")
-                            .arg(from.x())
-                            .arg(from.y())
-                            .arg(middle.x())
-                            .arg(middle.y())
-                            .arg(to.x())
-                            .arg(to.y())
-                            .arg(extra)
+        QVERIFY(xdotool(QStringLiteral("mousemove %1 mousedown 1 mousemove %2 mousemove %3 "
+                                       "mouseup 1 key Return %4")
+                            .arg(pixels(from), pixels(middle), pixels(to), extra)
                             .trimmed()));
         QTRY_VERIFY(recorder()->armed());
         QCOMPARE(recorder()->overlayCount(), 0);
@@ -79,8 +88,10 @@ private:
 private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+            QCOMPARE(scale(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
         m_target = std::make_unique<TargetWindow>();
-        m_target->setGeometry(100, 100, 900, 700);
+        m_target->setGeometry(50, 50, 700, 420);
         m_target->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_target.get()));
     }
@@ -89,7 +100,7 @@ private slots:
         m_desktop = DesktopServices::createDefault();
         QVERIFY(dynamic_cast<X11DesktopServices *>(m_desktop.get()));
         m_view = std::make_unique<StepRecorderView>(m_desktop);
-        m_view->setGeometry(1000, 100, 680, 500);
+        m_view->setGeometry(760, 0, 680, 500);
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
     }
@@ -102,9 +113,10 @@ private slots:
     void clickInsideAreaTakesStepWithRing() {
         const int pressesBefore = m_target->presses;
         selectArea({200, 150}, {500, 350});
-        QCOMPARE(*recorder()->area(), QRectF(200, 650, 300, 200));
+        const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
+        QCOMPARE(*recorder()->area(), QRectF(200, screenHeight - 350, 300, 200));
         waitForReady();
-        QVERIFY(xdotool(QStringLiteral("mousemove 300 250 click 1")));
+        QVERIFY(xdotool(click({300, 250})));
         QTRY_COMPARE(recorder()->steps().size(), 1);
         QCOMPARE(recorder()->message(),
                  QStringLiteral("Step 1 captured. Record Step lets you select a new area."));
@@ -113,34 +125,36 @@ private slots:
         // The click was observed, not taken: the window underneath got it too.
         QTRY_COMPARE(m_target->presses, pressesBefore + 1);
 
+        // Full pixel density: the area's points times the scale; the ring scales along.
+        const int s = qRound(scale());
         const QImage image = recorder()->steps().constFirst().image();
-        QCOMPARE(image.size(), QSize(300, 200));
+        QCOMPARE(image.size(), QSize(300 * s, 200 * s));
         // The capture shows the window under the area, not the overlay's dim.
         QVERIFY(near(image.pixel(5, 5), targetColour, 2));
-        QVERIFY(near(image.pixel(295, 195), targetColour, 2));
-        QVERIFY(near(image.pixel(100, 100), targetColour, 2)); // ring centre: the click point
+        QVERIFY(near(image.pixel(300 * s - 5, 200 * s - 5), targetColour, 2));
+        const int c = 100 * s; // the ring's centre: the click point
+        QVERIFY(near(image.pixel(c, c), targetColour, 2));
         const QColor red(255, 59, 48);
+        const int r = 20 * s;
         for (const QPoint onRing :
-             {QPoint(120, 100), QPoint(79, 100), QPoint(100, 120), QPoint(100, 79)})
+             {QPoint(c + r, c), QPoint(c - r - 1, c), QPoint(c, c + r), QPoint(c, c - r - 1)})
             QVERIFY2(near(image.pixel(onRing), red, 40),
                      qPrintable(QString::number(image.pixel(onRing), 16)));
-        QVERIFY(near(image.pixel(122, 100), Qt::white, 60));
-        QVERIFY(near(image.pixel(126, 100), targetColour, 2));
+        QVERIFY(near(image.pixel(c + 22 * s, c), Qt::white, 60));
+        QVERIFY(near(image.pixel(c + 26 * s, c), targetColour, 2));
     }
 
     void clicksThatDoNotCount() {
         // A click right after Return comes before the first capture: nothing is taken.
-        selectArea({200, 150}, {500, 350}, QStringLiteral("mousemove 300 250 click 1"));
+        selectArea({200, 150}, {500, 350}, click({300, 250}));
         waitForReady();
         QTest::qWait(200);
         QVERIFY(recorder()->armed());
 
         // Outside, on the right and top edges (both outside), and the middle button. The
         // pointer is read when a click is handled, so each click gets handled before the next.
-        const QStringList ignored = {QStringLiteral("mousemove 700 500 click 1"),
-                                     QStringLiteral("mousemove 500 250 click 1"),
-                                     QStringLiteral("mousemove 300 150 click 1"),
-                                     QStringLiteral("mousemove 300 250 click 2")};
+        const QStringList ignored = {click({600, 400}), click({500, 250}), click({300, 150}),
+                                     click({300, 250}, 2)};
         for (const QString &click : ignored) {
             QVERIFY(xdotool(click));
             QTest::qWait(150);
@@ -149,14 +163,14 @@ private slots:
         }
 
         // The left edge belongs to the area; the ring sits on the image border.
-        QVERIFY(xdotool(QStringLiteral("mousemove 200 250 click 1")));
+        QVERIFY(xdotool(click({200, 250})));
         QTRY_COMPARE(recorder()->steps().size(), 1);
     }
 
     void rightClickCounts() {
         selectArea({200, 150}, {500, 350});
         waitForReady();
-        QVERIFY(xdotool(QStringLiteral("mousemove 400 300 click 3")));
+        QVERIFY(xdotool(click({400, 300}, 3)));
         QTRY_COMPARE(recorder()->steps().size(), 1);
     }
 
@@ -191,7 +205,7 @@ private slots:
         m_view->close();
         QVERIFY(!recorder()->armed());
         QCOMPARE(m_desktop->activeMonitorCount(), 0);
-        QVERIFY(xdotool(QStringLiteral("mousemove 300 250 click 1")));
+        QVERIFY(xdotool(click({300, 250})));
         QTest::qWait(300);
         QVERIFY(recorder()->steps().isEmpty());
         QVERIFY(!recorder()->hasCapture());
