@@ -37,7 +37,7 @@ bool makeBundle(const QString &path, int entries) {
     for (int i = 0; i < folders; ++i)
         if (!QDir().mkpath(resources + QStringLiteral("/l%1.lproj").arg(i)))
             return false;
-    for (int i = folders; i < entries - 1; ++i) {
+    for (int i = folders; i < entries; ++i) {
         QFile file(resources + QStringLiteral("/image-%1.png").arg(i));
         if (!file.open(QIODevice::WriteOnly))
             return false;
@@ -97,7 +97,7 @@ int main(int argc, char **argv) {
 
     QTemporaryDir dir;
     const QString bundle = dir.filePath(QStringLiteral("Large App.app"));
-    if (!dir.isValid() || entries < 2 || rounds < 1 || !makeBundle(bundle, entries)) {
+    if (!dir.isValid() || entries < 1 || rounds < 1 || !makeBundle(bundle, entries)) {
         std::fprintf(stderr, "could not create the sample bundle\n");
         return 1;
     }
