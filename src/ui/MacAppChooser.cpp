@@ -1,6 +1,7 @@
 #include "ui/MacAppChooser.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -35,7 +36,9 @@ public:
 
 MacAppChooser fileDialogMacAppChooser() {
     return [](const QString &startFolder) -> std::optional<QString> {
-        AppBundleDialog dialog(QApplication::activeWindow(), startFolder);
+        // Where there is no such folder (any system but macOS), start at home instead.
+        const QString folder = QFileInfo(startFolder).isDir() ? startFolder : QDir::homePath();
+        AppBundleDialog dialog(QApplication::activeWindow(), folder);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().first();
