@@ -2,6 +2,7 @@
 
 #include "tools/Error.h"
 
+#include <QGuiApplication>
 #include <QSocketNotifier>
 
 // Xlib's macros (None, KeyPress, Bool...) clash with Qt names: include it last.
@@ -34,7 +35,9 @@ int keyCodeForKeysym(KeySym keysym) {
 X11InputObserver::X11InputObserver(EventMask mask, InputHandler handler)
     : m_mask(mask)
     , m_handler(std::move(handler)) {
-    m_display = XOpenDisplay(nullptr);
+    // The display the application itself talks to (it may come from -display, not $DISPLAY).
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    m_display = XOpenDisplay(x11 && x11->display() ? DisplayString(x11->display()) : nullptr);
     if (!m_display)
         throw PlatformError(QStringLiteral("The X display cannot be opened to observe input."));
     int event = 0;
