@@ -252,12 +252,6 @@ private Q_SLOTS:
             << "loadApps" << iPadPro << QByteArray("QUILLMARCH_STANDIN_FAIL_OPEN")
             << QByteArray("Unable to find application named 'Simulator'")
             << "Unable to find application named 'Simulator'" << 3;
-        QTest::newRow("load: listing apps fails, empty text")
-            << "loadApps" << iPadPro << QByteArray("QUILLMARCH_STANDIN_FAIL_LISTAPPS")
-            << QByteArray("") << "" << 4;
-        QTest::newRow("load: listing apps fails, not UTF-8")
-            << "loadApps" << iPadPro << QByteArray("QUILLMARCH_STANDIN_FAIL_LISTAPPS")
-            << QByteArray("\xff\xfe") << "Command failed." << 4;
     }
 
     void operationFailures() {
@@ -287,16 +281,6 @@ private Q_SLOTS:
         QCOMPARE(ids(launcher.apps()), QStringList{kept.id});
         QCOMPARE(launcher.bundleID(), kept.id);
         QCOMPARE(launcher.status(), QStringLiteral("before"));
-    }
-
-    void missingToolFailsWithThePlatformText() {
-        Fixture f;
-        Launcher launcher(f.store.get(),
-                          DeveloperToolPaths{"/nonexistent/xcrun", "/nonexistent/open"});
-        const std::optional<QString> failure = run(launcher.refresh());
-        QVERIFY(failure.has_value());
-        QVERIFY(!failure->isEmpty());
-        QCOMPARE(launcher.status(), QStringLiteral("Choose a simulator or a macOS app."));
     }
 
     void launchPassesArgumentsExactly_data() {
@@ -351,8 +335,6 @@ private Q_SLOTS:
         const QString enterCode = QStringLiteral("Enter a language code such as en, de or pt-BR.");
         QTest::newRow("no detected languages") << false << "" << iPadPro << "com.example.QuillNotes"
                                                << QStringList{} << "en" << enterCode << 0;
-        QTest::newRow("code with a period") << false << "" << iPadPro << "com.example.QuillNotes"
-                                            << QStringList{"en.x"} << "en.x" << enterCode << 0;
         QTest::newRow("language checked before the Mac app")
             << true << "" << iPadPro << "" << QStringList{"de"} << "fr" << enterCode << 0;
         QTest::newRow("no Mac app") << true << "" << iPadPro << "" << QStringList{"de"} << "de"
@@ -434,13 +416,6 @@ private Q_SLOTS:
             << QByteArray("QUILLMARCH_STANDIN_FAIL_GET_APP_CONTAINER")
             << QByteArray("No such file or directory") << QStringList{} << ""
             << "Could not detect app languages: No such file or directory" << 1;
-        QTest::newRow("device not booted")
-            << false << iPhone16Pro << "com.example.QuillNotes" << false << none << none
-            << QStringList{} << ""
-            << "Could not detect app languages: An error was encountered processing the command "
-               "(domain=com.apple.CoreSimulator.SimError, code=405):\nUnable to lookup in "
-               "current state: Shutdown\n"
-            << 1;
     }
 
     void detectsLanguages() {
@@ -476,33 +451,6 @@ private Q_SLOTS:
         if (!macMode && !bundle.isEmpty())
             QCOMPARE(f.set.commands().first(),
                      xcrun({"simctl", "get_app_container", device, bundle, "app"}));
-    }
-
-    void detectionReadsTheContainerPath_data() {
-        QTest::addColumn<QByteArray>("output");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("nothing printed")
-            << QByteArray()
-            << "Could not detect app languages: Could not locate the installed app.";
-        QTest::newRow("only line breaks")
-            << QByteArray("\n\n")
-            << "Could not detect app languages: Could not locate the installed app.";
-        QTest::newRow("not a bundle")
-            << QByteArray("/nonexistent/App.app\n")
-            << QString::fromUtf8("Could not detect app languages: The file couldn’t be opened "
-                                 "because it isn’t in the correct format.");
-    }
-
-    void detectionReadsTheContainerPath() {
-        QFETCH(QByteArray, output);
-        Fixture f;
-        Launcher launcher(f.store.get(), f.scriptedXcrun(output));
-        launcher.setDeviceID(iPadPro);
-        launcher.setBundleID(QStringLiteral("com.example.QuillNotes"));
-        QCoro::waitFor(launcher.detectLanguages());
-        QTEST(launcher.languageMessage(), "message");
-        QVERIFY(launcher.supportedLanguages().isEmpty());
-        QCOMPARE(launcher.language(), QString());
     }
 
     // A slow detection superseded by a new selection neither writes its result nor ends the
@@ -576,28 +524,6 @@ private Q_SLOTS:
         f.launcher.reset();
         QCoro::waitFor(std::move(detection));
         QTest::qWait(600); // the refresh's command ends too; nothing may touch the launcher
-    }
-
-    // The whole road without a window: refresh, choose, load, detect, launch.
-    void launchesEndToEnd() {
-        Fixture f;
-        Launcher &launcher = *f.launcher;
-        QCOMPARE(run(launcher.refresh()), std::nullopt);
-        launcher.setDeviceID(iPhone16Pro);
-        QCOMPARE(run(launcher.loadApps()), std::nullopt);
-        launcher.setBundleID(QStringLiteral("com.example.Tianqi"));
-        QCoro::waitFor(launcher.detectLanguages());
-        QCOMPARE(launcher.supportedLanguages(), (QStringList{"en", "zh-Hans", "zh-Hant"}));
-        launcher.setLanguage(QStringLiteral("zh-Hans"));
-        launcher.setLocale(QStringLiteral("zh_CN"));
-        launcher.perform([&launcher] { return launcher.launch(); });
-        QTRY_VERIFY(!launcher.busy());
-        QCOMPARE(launcher.error(), std::nullopt);
-        QCOMPARE(launcher.status(), QStringLiteral("Launched in zh-Hans (zh_CN)."));
-        QCOMPARE(
-            f.set.commands().last(),
-            xcrun({"simctl", "launch", "--terminate-running-process", iPhone16Pro,
-                   "com.example.Tianqi", "-AppleLanguages", "(zh-Hans)", "-AppleLocale", "zh_CN"}));
     }
 };
 
