@@ -4,6 +4,7 @@
 #include "ui/MacAppChooser.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsWindow.h"
+#include "ui/Symbols.h"
 #include "ui/Typography.h"
 #include "usage/UsageStatistics.h"
 
@@ -20,6 +21,7 @@ QuillmarchApp::QuillmarchApp(Launcher *launcher, UsageStatistics *statistics, QO
     m_launcher->setMacAppChooser(fileDialogMacAppChooser());
     // Body text of the type scale is the application font.
     QApplication::setFont(Typography::font(Typography::Role::Body));
+    QApplication::setWindowIcon(Symbols::artwork(QStringLiteral("AppIcon light"), {256, 256}));
 }
 
 QuillmarchApp::~QuillmarchApp() {

@@ -172,6 +172,34 @@ private Q_SLOTS:
                  busy);
     }
 
+    void myAppsCaptionShowsOnlyWhenNoneOfMyAppsIsLoaded_data() {
+        QTest::addColumn<bool>("onlyMyApps");
+        QTest::addColumn<bool>("appsLoaded");
+        QTest::addColumn<QString>("myApp");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("all apps, none loaded") << false << false << QString() << false;
+        QTest::newRow("only mine, none loaded") << true << false << QString() << true;
+        QTest::newRow("only mine, not among the loaded") << true << true << "com.other" << true;
+        QTest::newRow("only mine, one loaded") << true << true << "com.apple.mobilesafari" << false;
+    }
+    void myAppsCaptionShowsOnlyWhenNoneOfMyAppsIsLoaded() {
+        QFETCH(bool, onlyMyApps);
+        QFETCH(bool, appsLoaded);
+        QFETCH(QString, myApp);
+        UiTestFixture fixture;
+        auto launcher = fixture.makeLauncher();
+        auto statistics = fixture.makeStatistics();
+        ContentView view(launcher.get(), statistics.get());
+        if (appsLoaded)
+            launcher->setApps({InstalledApp{
+                QStringLiteral("com.apple.mobilesafari"), QStringLiteral("Safari"), {}}});
+        if (!myApp.isEmpty())
+            launcher->setMyApp(myApp, true);
+        launcher->setOnlyMyApps(onlyMyApps);
+        QTEST(view.findChild<QWidget *>(QStringLiteral("noMyAppsCaption"))->isVisibleTo(&view),
+              "shown");
+    }
+
     void launchRecordsOneActionBeforeLaunching() {
         UiTestFixture fixture;
         auto launcher = fixture.makeLauncher();
