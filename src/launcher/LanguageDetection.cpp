@@ -44,8 +44,10 @@ QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
     if (!self)
         co_return;
 
-    // Only the newest run for the current selection owns the language fields: a run that was
-    // cancelled, whose key changed, or after which another run started leaves them alone.
+    // Only the newest run, with its selection unchanged, owns the language fields: it writes
+    // its outcome unless cancelled, and ends the loading state. A run after which another one
+    // started (even for the same key, after a round trip through another selection) leaves
+    // both to that newer run.
     const bool current = d->detectionRuns == run && languageSelectionID() == key;
     if (current && !cancellation.isCancelled()) {
         if (languages)
