@@ -82,8 +82,8 @@ struct Fixture {
                 file.write(settings);
         }
         store = std::make_unique<QSettings>(path, QSettings::IniFormat);
-        launcher =
-            std::make_unique<Launcher>(store.get(), DeveloperToolPaths{set.xcrun(), set.open()});
+        launcher = std::make_unique<Launcher>(store.get(),
+                                              DeveloperToolPaths{STANDIN_XCRUN, STANDIN_OPEN});
     }
 
     // A tool of our own: a shell script that prints `output` and exits with `status`.
@@ -95,7 +95,7 @@ struct Fixture {
                          QByteArray::number(status) + "\n");
             script.setPermissions(script.permissions() | QFile::ExeOwner);
         }
-        return {path, set.open()};
+        return {path, QStringLiteral(STANDIN_OPEN)};
     }
 
     QTemporaryDir directory;
