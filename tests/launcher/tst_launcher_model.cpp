@@ -1,5 +1,5 @@
-// The launcher model without developer tools: initial values, remembered choices, the
-// announcement rule, the app-selection rules, perform, and the small pure helpers.
+// The launcher model without developer tools: remembered choices, the announcement rule, the
+// app-selection rules, perform, and the small pure helpers.
 #include "launcher/AppContainer.h"
 #include "launcher/LaunchArguments.h"
 #include "launcher/Launcher.h"
@@ -24,14 +24,9 @@ namespace {
 // which QSettings has never cached, so values come back as a fresh process reads them.
 class SettingsFile {
 public:
-    SettingsFile()
-        : m_store(std::make_unique<QSettings>(path(0), QSettings::IniFormat)) {}
-
-    explicit SettingsFile(const QByteArray &iniText) {
-        QFile file(path(0));
-        if (file.open(QIODevice::WriteOnly))
+    explicit SettingsFile(const QByteArray &iniText = {}) {
+        if (QFile file(path(0)); !iniText.isEmpty() && file.open(QIODevice::WriteOnly))
             file.write(iniText);
-        file.close();
         m_store = std::make_unique<QSettings>(path(0), QSettings::IniFormat);
     }
 
@@ -77,14 +72,9 @@ QCoro::Task<> countAfterPause(int *runs) {
     ++*runs;
 }
 
-QCoro::Task<> failAfterPause(QString message) {
+QCoro::Task<> failAfterPause(std::exception_ptr failure) {
     co_await QCoro::sleepFor(10ms);
-    throw ToolFailure(message);
-}
-
-QCoro::Task<> failWithStandardException() {
-    throw std::runtime_error("disk full");
-    co_return;
+    std::rethrow_exception(failure);
 }
 
 } // namespace
@@ -93,80 +83,24 @@ class LauncherModelTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void startsWithInitialValues() {
-        SettingsFile file;
-        Launcher launcher(file.store(), absentTools());
-        QCOMPARE(launcher.onlyMyApps(), false);
-        QCOMPARE(launcher.myAppIDs(), QSet<QString>());
-        QVERIFY(launcher.devices().isEmpty());
-        QVERIFY(launcher.apps().isEmpty());
-        QCOMPARE(launcher.deviceID(), QString());
-        QCOMPARE(launcher.bundleID(), QString());
-        QCOMPARE(launcher.language(), QStringLiteral("en"));
-        QCOMPARE(launcher.locale(), QStringLiteral("en_US"));
-        QVERIFY(launcher.supportedLanguages().isEmpty());
-        QCOMPARE(launcher.loadingLanguages(), false);
-        QCOMPARE(launcher.languageMessage(),
-                 QStringLiteral("Select an app to detect its languages."));
-        QCOMPARE(launcher.macMode(), false);
-        QVERIFY(launcher.macApp().isEmpty());
-        QCOMPARE(launcher.busy(), false);
-        QCOMPARE(launcher.status(), QStringLiteral("Choose a simulator or a macOS app."));
-        QCOMPARE(launcher.error(), std::nullopt);
-        QCOMPARE(launcher.languageSelectionID(), QStringLiteral("sim::"));
-        // Creating the launcher writes nothing.
-        QVERIFY(file.store()->allKeys().isEmpty());
-
-        // The properties are declared in the model's field order.
-        const QStringList expectedOrder{"onlyMyApps",
-                                        "myAppIDs",
-                                        "devices",
-                                        "apps",
-                                        "deviceID",
-                                        "bundleID",
-                                        "language",
-                                        "locale",
-                                        "supportedLanguages",
-                                        "loadingLanguages",
-                                        "languageMessage",
-                                        "macMode",
-                                        "macApp",
-                                        "busy",
-                                        "status",
-                                        "error",
-                                        "visibleApps",
-                                        "languageSelectionID"};
-        const QMetaObject &meta = Launcher::staticMetaObject;
-        QStringList order;
-        for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i)
-            order << QString::fromLatin1(meta.property(i).name());
-        QCOMPARE(order, expectedOrder);
-    }
-
     void readsRememberedChoices_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<bool>("onlyMyApps");
         QTest::addColumn<QStringList>("myAppIDs");
         QTest::addColumn<QString>("deviceID");
 
+        QTest::newRow("nothing stored") << QByteArray() << false << QStringList{} << "";
         QTest::newRow("as written")
             << QByteArray("[General]\nonlyMyApps=true\nmyAppIDs=com.b, com.a\n"
                           "selectedSimulatorID=6F0F3A61\n")
             << true << QStringList{"com.a", "com.b"} << "6F0F3A61";
-        QTest::newRow("false and one identifier")
-            << QByteArray("[General]\nonlyMyApps=false\nmyAppIDs=@Variant(\\0\\0\\0\\t\\0\\0\\0"
-                          "\\x1\\0\\0\\0\\n\\0\\0\\0\\x6\\0o\\0n\\0\\x65)\n")
-            << false << QStringList{"one"} << "";
+        // A value of the wrong type reads as absent.
         QTest::newRow("number for the flag")
             << QByteArray("[General]\nonlyMyApps=1\n") << false << QStringList{} << "";
         QTest::newRow("plain text for the list")
             << QByteArray("[General]\nmyAppIDs=com.example.one\n") << false << QStringList{} << "";
         QTest::newRow("list for the device")
             << QByteArray("[General]\nselectedSimulatorID=a, b\n") << false << QStringList{} << "";
-        QTest::newRow("list with a number")
-            << QByteArray("[General]\nmyAppIDs=@Variant(\\0\\0\\0\\t\\0\\0\\0\\x1\\0\\0\\0\\x2"
-                          "\\0\\0\\0\\0\\x5)\n")
-            << false << QStringList{} << "";
     }
 
     void readsRememberedChoices() {
@@ -208,71 +142,54 @@ private Q_SLOTS:
         QCOMPARE(sortedIDs(restarted.myAppIDs()), sorted);
     }
 
-    // Every field but the two lists announces only a changed value.
-    void announcesOnlyChanges_data() {
-        QTest::addColumn<QByteArray>("property");
+    // A field announces only a changed value; the two lists announce every assignment.
+    void announcesChanges_data() {
         QTest::addColumn<QVariant>("other");
-        QTest::newRow("onlyMyApps") << QByteArray("onlyMyApps") << QVariant(true);
-        QTest::newRow("myAppIDs") << QByteArray("myAppIDs")
-                                  << QVariant::fromValue(QSet<QString>{"com.x"});
-        QTest::newRow("deviceID") << QByteArray("deviceID") << QVariant(QStringLiteral("D"));
-        QTest::newRow("bundleID") << QByteArray("bundleID") << QVariant(QStringLiteral("B"));
-        QTest::newRow("language") << QByteArray("language") << QVariant(QStringLiteral("de"));
-        QTest::newRow("locale") << QByteArray("locale") << QVariant(QStringLiteral("de_CH"));
-        QTest::newRow("supportedLanguages")
-            << QByteArray("supportedLanguages") << QVariant(QStringList{"de"});
-        QTest::newRow("loadingLanguages") << QByteArray("loadingLanguages") << QVariant(true);
-        QTest::newRow("languageMessage")
-            << QByteArray("languageMessage") << QVariant(QStringLiteral("m"));
-        QTest::newRow("macMode") << QByteArray("macMode") << QVariant(true);
-        QTest::newRow("macApp") << QByteArray("macApp")
-                                << QVariant(QUrl::fromLocalFile("/Applications/A.app"));
-        QTest::newRow("busy") << QByteArray("busy") << QVariant(true);
-        QTest::newRow("status") << QByteArray("status") << QVariant(QStringLiteral("s"));
-        QTest::newRow("error") << QByteArray("error")
-                               << QVariant::fromValue(std::optional<QString>(QStringLiteral("e")));
+        QTest::addColumn<bool>("always");
+        const auto row = [](const char *property, const QVariant &other, bool always = false) {
+            QTest::newRow(property) << other << always;
+        };
+        row("onlyMyApps", true);
+        row("myAppIDs", QVariant::fromValue(QSet<QString>{"com.x"}));
+        row("devices", QVariant::fromValue(QList<SimulatorDevice>{{"D", "Dev", "Booted", true}}),
+            true);
+        row("apps", QVariant::fromValue(appsWithIDs({"com.x"})), true);
+        row("deviceID", QStringLiteral("D"));
+        row("bundleID", QStringLiteral("B"));
+        row("language", QStringLiteral("de"));
+        row("locale", QStringLiteral("de_CH"));
+        row("supportedLanguages", QStringList{"de"});
+        row("loadingLanguages", true);
+        row("languageMessage", QStringLiteral("m"));
+        row("macMode", true);
+        row("macApp", QUrl::fromLocalFile("/Applications/A.app"));
+        row("busy", true);
+        row("status", QStringLiteral("s"));
+        row("error", QVariant::fromValue(std::optional<QString>(QStringLiteral("e"))));
     }
 
-    void announcesOnlyChanges() {
-        QFETCH(QByteArray, property);
+    void announcesChanges() {
         QFETCH(QVariant, other);
+        QFETCH(bool, always);
         SettingsFile file;
         Launcher launcher(file.store(), absentTools());
-        const QMetaProperty meta =
-            launcher.metaObject()->property(launcher.metaObject()->indexOfProperty(property));
-        QSignalSpy spy(&launcher, meta.notifySignal());
+        const QMetaObject *meta = launcher.metaObject();
+        const QMetaProperty property =
+            meta->property(meta->indexOfProperty(QTest::currentDataTag()));
+        QSignalSpy spy(&launcher, property.notifySignal());
 
-        QVERIFY(meta.write(&launcher, meta.read(&launcher)));
-        QCOMPARE(spy.count(), 0);
-        QVERIFY(meta.write(&launcher, other));
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(meta.read(&launcher), other);
-        QVERIFY(meta.write(&launcher, other));
-        QCOMPARE(spy.count(), 1);
+        QVERIFY(property.write(&launcher, property.read(&launcher)));
+        QVERIFY(property.write(&launcher, other));
+        QVERIFY(property.write(&launcher, other));
+        QCOMPARE(property.read(&launcher), other);
+        QCOMPARE(spy.count(), always ? 3 : 1);
     }
 
-    void announcesEveryListAssignment() {
-        SettingsFile file;
-        Launcher launcher(file.store(), absentTools());
-        QSignalSpy devices(&launcher, &Launcher::devicesChanged);
-        QSignalSpy apps(&launcher, &Launcher::appsChanged);
-        QSignalSpy visible(&launcher, &Launcher::visibleAppsChanged);
-        launcher.setDevices({});
-        launcher.setDevices({});
-        launcher.setApps({});
-        launcher.setApps({});
-        QCOMPARE(devices.count(), 2);
-        QCOMPARE(apps.count(), 2);
-        QCOMPARE(visible.count(), 2);
-    }
-
+    // Persisting runs on every assignment, changed or not.
     void storesOnEveryAssignment() {
         SettingsFile file;
         Launcher launcher(file.store(), absentTools());
         QSettings &store = *file.store();
-        QSignalSpy device(&launcher, &Launcher::deviceIDChanged);
-        QSignalSpy myApps(&launcher, &Launcher::myAppIDsChanged);
-
         store.setValue("selectedSimulatorID", "stale");
         store.setValue("onlyMyApps", true);
         store.setValue("myAppIDs", "stale");
@@ -282,8 +199,6 @@ private Q_SLOTS:
         QCOMPARE(store.value("selectedSimulatorID"), QVariant(QString()));
         QCOMPARE(store.value("onlyMyApps"), QVariant(false));
         QCOMPARE(StoredValues::readTextList(store, "myAppIDs"), QStringList());
-        QCOMPARE(device.count(), 0);
-        QCOMPARE(myApps.count(), 0);
     }
 
     void derivesVisibleAppsAndSelectionKey() {
@@ -293,68 +208,47 @@ private Q_SLOTS:
         QSignalSpy key(&launcher, &Launcher::languageSelectionIDChanged);
 
         launcher.setApps(appsWithIDs({"com.c", "com.a", "com.b"}));
-        launcher.setMyAppIDs({"com.b", "com.c"});
-        QCOMPARE(visible.count(), 1); // the list assignment; My Apps alone shows nothing new
+        launcher.setMyAppIDs({"com.b", "com.c"}); // shows nothing new while the filter is off
         launcher.setOnlyMyApps(true);
-        QCOMPARE(visible.count(), 2);
-        QCOMPARE(launcher.visibleApps(), appsWithIDs({"com.c", "com.b"}));
         launcher.setMyApp(QStringLiteral("com.x"), true); // not loaded: same visible apps
+        QCOMPARE(launcher.visibleApps(), appsWithIDs({"com.c", "com.b"}));
         QCOMPARE(visible.count(), 2);
 
         key.clear();
         launcher.setDeviceID(QStringLiteral("D"));
         launcher.setBundleID(QStringLiteral("com.b"));
-        launcher.setLanguage(QStringLiteral("fr"));
         QCOMPARE(launcher.languageSelectionID(), QStringLiteral("sim:D:com.b"));
-        QCOMPARE(key.count(), 2);
         launcher.setMacMode(true);
-        QCOMPARE(launcher.languageSelectionID(), QStringLiteral("mac:"));
         launcher.setDeviceID(QStringLiteral("E")); // not part of the key in Mac mode
         launcher.setMacApp(QUrl::fromLocalFile("/Applications/Some App.app"));
         QCOMPARE(launcher.languageSelectionID(), QStringLiteral("mac:/Applications/Some App.app"));
         QCOMPARE(key.count(), 4);
     }
 
+    // Every assignment to the filter or the My Apps set puts a visible app in the selection.
     void keepsAppSelectionVisible_data() {
-        QTest::addColumn<QStringList>("apps");
         QTest::addColumn<bool>("onlyMyApps");
         QTest::addColumn<QStringList>("myApps");
-        QTest::addColumn<QString>("bundleID");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("expected");
 
-        const QStringList three{"com.c", "com.a", "com.b"};
         QTest::newRow("filter on, choice not mine: first visible")
-            << three << false << QStringList{"com.b", "com.a"} << "com.c"
-            << "onlyMyApps on"
+            << false << QStringList{"com.b", "com.a"} << "onlyMyApps on"
             << "com.a";
         QTest::newRow("filter on, nothing loaded is mine: empty")
-            << three << false << QStringList{"com.z"} << "com.c"
-            << "onlyMyApps on"
+            << false << QStringList{"com.z"} << "onlyMyApps on"
             << "";
-        QTest::newRow("filter off without apps clears a typed id")
-            << QStringList{} << true << QStringList{} << "typed.id"
-            << "onlyMyApps off"
-            << "";
-        QTest::newRow("My Apps change replaces a typed id")
-            << three << false << QStringList{} << "typed.id"
-            << "add com.z"
-            << "com.c";
-        QTest::newRow("My Apps change empties a typed id when nothing is visible")
-            << three << true << QStringList{} << "typed.id"
-            << "add com.z"
-            << "";
-        QTest::newRow("adding a member again still reconciles")
-            << three << true << QStringList{"com.a"} << "typed.id"
-            << "add com.a"
-            << "com.a";
+        QTest::newRow("filter off") << true << QStringList{} << "onlyMyApps off"
+                                    << "com.c";
+        QTest::newRow("My Apps change") << true << QStringList{"com.b"} << "add com.z"
+                                        << "com.b";
+        QTest::newRow("adding a member again") << true << QStringList{"com.a"} << "add com.a"
+                                               << "com.a";
     }
 
     void keepsAppSelectionVisible() {
-        QFETCH(QStringList, apps);
         QFETCH(bool, onlyMyApps);
         QFETCH(QStringList, myApps);
-        QFETCH(QString, bundleID);
         QFETCH(QString, action);
 
         // The starting state comes from the store, so that no reconciling runs before the action.
@@ -362,58 +256,45 @@ private Q_SLOTS:
         file.store()->setValue("onlyMyApps", onlyMyApps);
         StoredValues::writeTextList(*file.store(), "myAppIDs", myApps);
         Launcher launcher(file.store(), absentTools());
-        launcher.setApps(appsWithIDs(apps));
-        launcher.setBundleID(bundleID);
+        launcher.setApps(appsWithIDs({"com.c", "com.a", "com.b"}));
+        launcher.setBundleID(QStringLiteral("typed.id"));
 
-        QSignalSpy myAppsSpy(&launcher, &Launcher::myAppIDsChanged);
         const QStringList words = action.split(' ');
         if (words[0] == "onlyMyApps")
             launcher.setOnlyMyApps(words[1] == "on");
         else
-            launcher.setMyApp(words[1], words[0] == "add");
+            launcher.setMyApp(words[1], true);
         QTEST(launcher.bundleID(), "expected");
-        QCOMPARE(myAppsSpy.count(),
-                 QSet<QString>(myApps.begin(), myApps.end()) == launcher.myAppIDs() ? 0 : 1);
     }
 
-    void performRunsOneOperationAtATime() {
+    // One operation at a time: one started while busy is dropped, not queued. A failure ends in
+    // `error` as its user-facing description and stays there through later successes.
+    void performsOneOperationAtATime() {
         SettingsFile file;
         Launcher launcher(file.store(), absentTools());
-        QSignalSpy busy(&launcher, &Launcher::busyChanged);
-        int first = 0;
-        int second = 0;
-        launcher.perform([&first] { return countAfterPause(&first); });
-        QVERIFY(launcher.busy());
-        QCOMPARE(first, 0); // started later, from the event loop
-        launcher.perform([&second] { return countAfterPause(&second); });
-        QTRY_VERIFY(!launcher.busy());
-        QCOMPARE(first, 1);
-        QCOMPARE(second, 0);
-        QCOMPARE(busy.count(), 2);
-        QCOMPARE(launcher.error(), std::nullopt);
-
-        launcher.perform([&second] { return countAfterPause(&second); });
-        QTRY_VERIFY(!launcher.busy());
-        QCOMPARE(second, 1); // nothing was queued in the meantime
-    }
-
-    void performReportsFailures() {
-        SettingsFile file;
-        Launcher launcher(file.store(), absentTools());
+        const QString chooseFirst = QStringLiteral("Choose a simulator first.");
         launcher.perform(
-            [] { return failAfterPause(QStringLiteral("Choose a simulator first.")); });
+            [&] { return failAfterPause(std::make_exception_ptr(ToolFailure(chooseFirst))); });
         QTRY_VERIFY(!launcher.busy());
-        QCOMPARE(launcher.error(), std::optional<QString>("Choose a simulator first."));
+        QCOMPARE(launcher.error(), std::optional<QString>(chooseFirst));
         QCOMPARE(launcher.status(), QStringLiteral("Choose a simulator or a macOS app."));
 
+        QSignalSpy busy(&launcher, &Launcher::busyChanged);
         int runs = 0;
-        launcher.perform([&runs] { return countAfterPause(&runs); });
-        QTRY_VERIFY(!launcher.busy());
-        QCOMPARE(runs, 1);
-        // A successful operation leaves the previous error until the user dismisses it.
-        QCOMPARE(launcher.error(), std::optional<QString>("Choose a simulator first."));
+        for (int i = 0; i < 2; ++i) {
+            launcher.perform([&runs] { return countAfterPause(&runs); });
+            launcher.perform([&runs] { return countAfterPause(&runs); }); // dropped
+            QVERIFY(launcher.busy());
+            QCOMPARE(runs, i); // started later, from the event loop
+            QTRY_VERIFY(!launcher.busy());
+        }
+        QCOMPARE(runs, 2);
+        QCOMPARE(busy.count(), 4);
+        QCOMPARE(launcher.error(), std::optional<QString>(chooseFirst));
 
-        launcher.perform(failWithStandardException);
+        launcher.perform([] {
+            return failAfterPause(std::make_exception_ptr(std::runtime_error("disk full")));
+        });
         QTRY_VERIFY(!launcher.busy());
         QCOMPARE(launcher.error(), std::optional<QString>("disk full"));
     }
@@ -421,22 +302,16 @@ private Q_SLOTS:
     void choosesMacApp() {
         SettingsFile file;
         Launcher launcher(file.store(), absentTools());
-        launcher.chooseMacApp(); // no chooser: nothing happens
-        QVERIFY(launcher.macApp().isEmpty());
-
-        QString startedIn;
-        std::optional<QString> answer = QStringLiteral("/Applications/Text Edit (copy).app");
+        const QString app = QStringLiteral("/Applications/Text Edit (copy).app");
+        QStringList startedIn;
         launcher.setMacAppChooser([&](const QString &folder) {
-            startedIn = folder;
-            return answer;
+            startedIn << folder;
+            return startedIn.size() == 1 ? std::optional<QString>(app) : std::nullopt;
         });
         launcher.chooseMacApp();
-        QCOMPARE(startedIn, QStringLiteral("/Applications"));
-        QCOMPARE(launcher.macApp(), QUrl::fromLocalFile("/Applications/Text Edit (copy).app"));
-
-        answer.reset(); // cancelled
-        launcher.chooseMacApp();
-        QCOMPARE(launcher.macApp(), QUrl::fromLocalFile("/Applications/Text Edit (copy).app"));
+        launcher.chooseMacApp(); // cancelled
+        QCOMPARE(startedIn, QStringList(2, QStringLiteral("/Applications")));
+        QCOMPARE(launcher.macApp(), QUrl::fromLocalFile(app));
     }
 
     void validatesLanguageCodes_data() {
@@ -444,8 +319,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("supported");
         QTest::addColumn<QString>("code"); // empty: refused
 
-        QTest::newRow("plain") << "de" << QStringList{"de", "en"} << "de";
-        QTest::newRow("surrounded by white space") << " de\n" << QStringList{"de"} << "de";
+        QTest::newRow("surrounded by white space") << " de\n" << QStringList{"de", "en"} << "de";
         QTest::newRow("non-Latin letters") << "日本語" << QStringList{"日本語"} << "日本語";
         QTest::newRow("different case") << "DE" << QStringList{"de"} << "";
         QTest::newRow("whole codes only") << "en" << QStringList{"en-GB", "en-US"} << "";
@@ -457,7 +331,6 @@ private Q_SLOTS:
     void validatesLanguageCodes() {
         QFETCH(QString, language);
         QFETCH(QStringList, supported);
-        QFETCH(QString, code);
         QString result;
         try {
             result = LaunchArguments::validatedLanguageCode(language, supported);
@@ -465,16 +338,14 @@ private Q_SLOTS:
             QCOMPARE(failure.message(),
                      QStringLiteral("Enter a language code such as en, de or pt-BR."));
         }
-        QCOMPARE(result, code);
+        QTEST(result, "code");
     }
 
     void readsContainerPaths_data() {
         QTest::addColumn<QByteArray>("output");
         QTest::addColumn<QString>("path"); // empty: "Could not locate the installed app."
-        QTest::newRow("line break") << QByteArray("/data/App One.app\n") << "/data/App One.app";
-        QTest::newRow("white space around")
-            << QByteArray(" \t/data/Caf\xc3\xa9.app\r\n") << QString::fromUtf8("/data/Café.app");
-        QTest::newRow("nothing") << QByteArray() << QString();
+        QTest::newRow("white space around") << QByteArray(" \t/data/Caf\xc3\xa9 1.app\r\n")
+                                            << QString::fromUtf8("/data/Café 1.app");
         QTest::newRow("only white space") << QByteArray(" \n\n") << QString();
         QTest::newRow("not UTF-8") << QByteArray("/data/\xff.app\n") << QString();
         QTest::newRow("cut-off sequence") << QByteArray("/data/a.app\xc3") << QString();

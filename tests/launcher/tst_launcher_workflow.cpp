@@ -17,45 +17,24 @@ using Command = StandinDeviceSet::Command;
 
 namespace {
 
-const QString iPhone16Pro = QString::fromLatin1(StandinDeviceSet::iPhone16Pro);
-const QString iPadPro = QString::fromLatin1(StandinDeviceSet::iPadPro);
+const QString iPhone16Pro = QString::fromLatin1(StandinDeviceSet::iPhone16Pro); // shut down
+const QString iPadPro = QString::fromLatin1(StandinDeviceSet::iPadPro);         // booted
 const QString iPhone14Unavailable = QString::fromLatin1(StandinDeviceSet::iPhone14Unavailable);
 const QString iPhone15Legacy = QStringLiteral("D2C4E6F8-0A1B-4C3D-8E5F-6A7B8C9D0E05");
 const QString zoesIPhone = QStringLiteral("4C6E8A0B-2D4F-4A6C-8E0A-1B3C5D7E9F08");
+const QString quillNotes = QStringLiteral("com.example.QuillNotes");
 
-Command xcrun(const QStringList &arguments) {
-    return {QStringLiteral("xcrun"), arguments};
-}
-Command open(const QStringList &arguments) {
-    return {QStringLiteral("open"), arguments};
-}
+const auto xcrun = [](const QStringList &arguments) { return Command{"xcrun", arguments}; };
+const auto open = [](const QStringList &arguments) { return Command{"open", arguments}; };
 
 // The commands boot() issues for a device, with or without the "boot" command itself.
 QList<Command> bootCommands(const QString &udid, bool booting) {
     QList<Command> commands{xcrun({"simctl", "list", "devices", "--json"})};
     if (booting)
         commands << xcrun({"simctl", "boot", udid});
-    commands << xcrun({"simctl", "bootstatus", udid, "-b"})
-             << open({"-a", "Simulator", "--args", "-CurrentDeviceUDID", udid});
-    return commands;
+    return commands << xcrun({"simctl", "bootstatus", udid, "-b"})
+                    << open({"-a", "Simulator", "--args", "-CurrentDeviceUDID", udid});
 }
-
-// Sets an environment variable for the stand-in tools started while it lives.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const QByteArray &name, const QByteArray &value)
-        : m_name(name) {
-        if (!name.isEmpty())
-            qputenv(name.constData(), value);
-    }
-    ~ScopedEnvironment() {
-        if (!m_name.isEmpty())
-            qunsetenv(m_name.constData());
-    }
-
-private:
-    QByteArray m_name;
-};
 
 // Awaits an operation and hands back its failure's user-facing description, if any.
 // (QCoro::waitFor never returns when the awaited task throws.)
@@ -72,43 +51,53 @@ std::optional<QString> run(QCoro::Task<> operation) {
     return QCoro::waitFor(failureOf(std::move(operation)));
 }
 
-// A private device set, a settings file and a launcher using the stand-in tools.
+// A private device set, a settings file and a launcher using the stand-in tools; the stand-in's
+// test hooks set through it are removed with it.
 struct Fixture {
     explicit Fixture(const QByteArray &settings = QByteArray()) {
         const QString path = directory.filePath(QStringLiteral("settings.ini"));
-        if (!settings.isEmpty()) {
-            QFile file(path);
-            if (file.open(QIODevice::WriteOnly))
-                file.write(settings);
-        }
+        if (QFile file(path); !settings.isEmpty() && file.open(QIODevice::WriteOnly))
+            file.write(settings);
         store = std::make_unique<QSettings>(path, QSettings::IniFormat);
         launcher = std::make_unique<Launcher>(store.get(),
                                               DeveloperToolPaths{STANDIN_XCRUN, STANDIN_OPEN});
     }
+    ~Fixture() {
+        for (const QByteArray &name : hooks)
+            qunsetenv(name.constData());
+    }
 
-    // A tool of our own: a shell script that prints `output` and exits with `status`.
-    DeveloperToolPaths scriptedXcrun(const QByteArray &output, int status = 0) {
-        const QString path = directory.filePath(QStringLiteral("xcrun-script"));
-        QFile script(path);
-        if (script.open(QIODevice::WriteOnly)) {
-            script.write("#!/bin/sh\nprintf '%s' '" + output + "'\nexit " +
-                         QByteArray::number(status) + "\n");
-            script.setPermissions(script.permissions() | QFile::ExeOwner);
-        }
-        return {path, QStringLiteral(STANDIN_OPEN)};
+    // "DELAY_MS_LIST=400" sets QUILLMARCH_STANDIN_DELAY_MS_LIST; an empty hook sets nothing.
+    void setHook(const QString &hook) {
+        const QByteArray name = "QUILLMARCH_STANDIN_" + hook.section('=', 0, 0).toLatin1();
+        if (!hook.isEmpty() && qputenv(name.constData(), hook.section('=', 1).toUtf8()))
+            hooks << name;
+    }
+
+    // Selects a target as its language selection key spells it: "sim:<device>:<bundle>" or
+    // "mac:<path>" ("mac:" for none, "mac:sample" for the sample set's Mac app).
+    void select(const QString &key) {
+        const QString path = key.section(':', 1) == "sample" ? set.macApp() : key.section(':', 1);
+        launcher->setMacMode(key.startsWith("mac:"));
+        launcher->setMacApp(!launcher->macMode() || path.isEmpty() ? QUrl()
+                                                                   : QUrl::fromLocalFile(path));
+        launcher->setDeviceID(launcher->macMode() ? QString() : key.section(':', 1, 1));
+        launcher->setBundleID(launcher->macMode() ? QString() : key.section(':', 2));
     }
 
     QTemporaryDir directory;
     StandinDeviceSet set;
     std::unique_ptr<QSettings> store;
     std::unique_ptr<Launcher> launcher;
+    QList<QByteArray> hooks;
 };
 
-QStringList ids(const QList<InstalledApp> &apps) {
-    QStringList result;
-    for (const InstalledApp &app : apps)
-        result << app.id;
-    return result;
+QString sim(const QString &device, const QString &bundle = QString()) {
+    return "sim:" + device + ":" + bundle;
+}
+
+QByteArray rememberedDevice(const QString &udid) {
+    return "[General]\nselectedSimulatorID=" + udid.toLatin1() + "\n";
 }
 
 } // namespace
@@ -125,12 +114,9 @@ private Q_SLOTS:
     void refreshListsAvailableDevices_data() {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("remembered device still listed")
-            << QByteArray("[General]\nselectedSimulatorID=" + iPadPro.toLatin1() + "\n") << iPadPro;
+        QTest::newRow("remembered device still listed") << rememberedDevice(iPadPro) << iPadPro;
         QTest::newRow("remembered device no longer available")
-            << QByteArray("[General]\nselectedSimulatorID=" + iPhone14Unavailable.toLatin1() + "\n")
-            << zoesIPhone;
-        QTest::newRow("nothing remembered") << QByteArray() << zoesIPhone;
+            << rememberedDevice(iPhone14Unavailable) << zoesIPhone;
     }
 
     void refreshListsAvailableDevices() {
@@ -138,32 +124,31 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         Fixture f(settings);
         Launcher &launcher = *f.launcher;
-        launcher.setApps({InstalledApp{"com.example.Old", "Old", QIcon()}});
-        launcher.setBundleID(QStringLiteral("com.example.Old"));
-        QSignalSpy apps(&launcher, &Launcher::appsChanged);
+        launcher.setApps({InstalledApp{quillNotes, "Quill Notes", QIcon()}});
+        launcher.setBundleID(quillNotes);
 
         QCOMPARE(run(launcher.refresh()), std::nullopt);
         QCOMPARE(f.set.commands(),
                  QList<Command>{xcrun({"simctl", "list", "devices", "available", "--json"})});
-        QStringList names;
-        for (const SimulatorDevice &device : launcher.devices())
-            names << device.name;
-        QCOMPARE(names, (QStringList{QString::fromUtf8("Zoë’s iPhone"), "iPad Air (5th generation)",
-                                     "iPad Pro 13-inch (M4)", "iPhone 15", "iPhone 15", "iPhone 16",
-                                     "iPhone 16 Pro"}));
+        QCOMPARE(launcher.devices().size(), 7); // all but the unavailable device
         QCOMPARE(launcher.deviceID(), expected);
         QCOMPARE(f.store->value("selectedSimulatorID").toString(), expected);
         QVERIFY(launcher.apps().isEmpty());
-        QCOMPARE(apps.count(), 1);
         QCOMPARE(launcher.bundleID(), QString());
         QCOMPARE(launcher.status(), QStringLiteral("Choose a simulator, then load its apps."));
     }
 
     void refreshWithoutDevicesForgetsTheDevice() {
-        Fixture f("[General]\nselectedSimulatorID=" + iPadPro.toLatin1() + "\n");
-        Launcher launcher(f.store.get(), f.scriptedXcrun(R"({"devices":{"com.apple.x":[]}})"));
+        Fixture f(rememberedDevice(iPadPro));
+        const QString script = f.directory.filePath(QStringLiteral("xcrun-script"));
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"(#!/bin/sh
+echo '{"devices":{"com.apple.x":[]}}')");
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        file.close();
+        Launcher launcher(f.store.get(), {script, STANDIN_OPEN});
         QCOMPARE(run(launcher.refresh()), std::nullopt);
-        QVERIFY(launcher.devices().isEmpty());
         QCOMPARE(launcher.deviceID(), QString());
         QCOMPARE(f.store->value("selectedSimulatorID"), QVariant(QString()));
         QCOMPARE(launcher.status(),
@@ -172,125 +157,148 @@ private Q_SLOTS:
 
     void loadAppsBootsAndLists_data() {
         QTest::addColumn<QString>("device");
-        QTest::addColumn<bool>("onlyMyApps");
-        QTest::addColumn<QStringList>("myApps");
+        QTest::addColumn<QStringList>("myApps"); // only My Apps unless empty
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<bool>("booting");
+        QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("expected"); // "first": the first app by name
 
-        QTest::newRow("shut-down device")
-            << iPhone16Pro << false << QStringList{} << QString() << true << 10 << "first";
+        QTest::newRow("shut-down device: the first app by name")
+            << iPhone16Pro << QStringList{} << ""
+            << "com.example.CafeCreme" << 10;
         QTest::newRow("booted device keeps a listed choice")
-            << iPadPro << false << QStringList{} << "com.example.QuillNotes" << false << 6
-            << "com.example.QuillNotes";
-        QTest::newRow("only My Apps, one loaded")
-            << iPadPro << true << QStringList{"com.example.CafeCreme", "com.example.Gone"}
-            << "com.apple.Maps" << false << 6 << "com.example.CafeCreme";
-        QTest::newRow("only My Apps, none loaded")
-            << iPadPro << true << QStringList{"com.example.Gone"} << QString() << false << 6
-            << QString();
+            << iPadPro << QStringList{} << quillNotes << quillNotes << 6;
+        QTest::newRow("only My Apps")
+            << iPadPro << QStringList{"com.example.CafeCreme", "com.example.Gone"}
+            << "com.apple.Maps"
+            << "com.example.CafeCreme" << 6;
     }
 
     void loadAppsBootsAndLists() {
         QFETCH(QString, device);
-        QFETCH(bool, onlyMyApps);
         QFETCH(QStringList, myApps);
         QFETCH(QString, chosen);
-        QFETCH(bool, booting);
         QFETCH(int, count);
-        QFETCH(QString, expected);
         Fixture f;
         Launcher &launcher = *f.launcher;
-        launcher.setDeviceID(device);
-        launcher.setOnlyMyApps(onlyMyApps);
+        launcher.setOnlyMyApps(!myApps.isEmpty());
         launcher.setMyAppIDs(QSet<QString>(myApps.begin(), myApps.end()));
-        launcher.setBundleID(chosen);
+        f.select(sim(device, chosen));
 
         QCOMPARE(run(launcher.loadApps()), std::nullopt);
-        QCOMPARE(f.set.commands(), bootCommands(device, booting)
+        QCOMPARE(f.set.commands(), bootCommands(device, device != iPadPro)
                                        << xcrun({"simctl", "listapps", device}));
         QCOMPARE(f.set.device(device).value("state").toString(), QStringLiteral("Booted"));
         QCOMPARE(launcher.apps().size(), count);
         QCOMPARE(launcher.status(), QStringLiteral("Loaded %1 installed apps.").arg(count));
-        if (expected == "first")
-            expected = launcher.apps().first().id;
-        QCOMPARE(launcher.bundleID(), expected);
+        QTEST(launcher.bundleID(), "expected");
         QVERIFY(!launcher.apps().first().icon.isNull());
     }
 
-    // Failures reach `error` through perform as the user-facing text; the failing step
-    // changes nothing, earlier steps keep their effect.
-    void operationFailures_data() {
+    // Failures reach `error` through perform as the user-facing text; the failing step changes
+    // nothing, earlier steps keep their effect. Launching checks its input in a fixed order, each
+    // check before any command it guards.
+    void failures_data() {
         QTest::addColumn<QString>("operation");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QByteArray>("hook");
-        QTest::addColumn<QByteArray>("hookValue");
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QString>("language"); // "de" and "en" are detected
+        QTest::addColumn<QString>("hook");
         QTest::addColumn<QString>("error");
         QTest::addColumn<int>("commands");
 
-        QTest::newRow("refresh: listing fails")
-            << "refresh" << iPadPro << QByteArray("QUILLMARCH_STANDIN_FAIL_LIST")
-            << QByteArray("list: broken pipe\n") << "list: broken pipe\n"
-            << 1;
-        QTest::newRow("load: no device chosen") << "loadApps" << QString() << QByteArray()
-                                                << QByteArray() << "Choose a simulator first." << 0;
+        const QString enterCode = QStringLiteral("Enter a language code such as en, de or pt-BR.");
+        QTest::newRow("refresh: listing fails") << "refresh" << sim(iPadPro) << "de"
+                                                << "FAIL_LIST=list: broken pipe\n"
+                                                << "list: broken pipe\n"
+                                                << 1;
         QTest::newRow("load: unavailable device")
-            << "loadApps" << iPhone14Unavailable << QByteArray() << QByteArray()
+            << "loadApps" << sim(iPhone14Unavailable) << "de"
+            << ""
             << "An error was encountered processing the command "
                "(domain=com.apple.CoreSimulator.SimError, code=403):\nUnable to boot device "
                "because we cannot determine the runtime bundle.\n"
             << 2;
-        QTest::newRow("load: unknown device")
-            << "loadApps"
-            << "NOT-A-DEVICE" << QByteArray() << QByteArray() << "Invalid device: NOT-A-DEVICE\n"
-            << 2;
-        QTest::newRow("load: bootstatus fails")
-            << "loadApps" << iPhone16Pro << QByteArray("QUILLMARCH_STANDIN_FAIL_BOOTSTATUS")
-            << QByteArray("timed out") << "timed out" << 3;
+        QTest::newRow("load: bootstatus fails") << "loadApps" << sim(iPhone16Pro) << "de"
+                                                << "FAIL_BOOTSTATUS=timed out"
+                                                << "timed out" << 3;
         QTest::newRow("load: Simulator app fails")
-            << "loadApps" << iPadPro << QByteArray("QUILLMARCH_STANDIN_FAIL_OPEN")
-            << QByteArray("Unable to find application named 'Simulator'")
+            << "loadApps" << sim(iPadPro) << "de"
+            << "FAIL_OPEN=Unable to find application named 'Simulator'"
             << "Unable to find application named 'Simulator'" << 3;
+        QTest::newRow("launch: language not detected")
+            << "launch" << sim(iPadPro, quillNotes) << "fr"
+            << "" << enterCode << 0;
+        QTest::newRow("launch: language checked before the Mac app") << "launch"
+                                                                     << "mac:"
+                                                                     << "fr"
+                                                                     << "" << enterCode << 0;
+        QTest::newRow("launch: no Mac app") << "launch"
+                                            << "mac:"
+                                            << "de"
+                                            << ""
+                                            << "Choose a macOS app first." << 0;
+        QTest::newRow("launch: Mac app missing on disk")
+            << "launch"
+            << "mac:/nonexistent/Gone.app"
+            << "de"
+            << ""
+            << "The file /nonexistent/Gone.app does not exist.\n"
+            << 1;
+        QTest::newRow("launch: bundle identifier checked before booting")
+            << "launch" << sim("") << "de"
+            << ""
+            << "Choose an installed app or enter its bundle ID." << 0;
+        QTest::newRow("launch: no simulator") << "launch" << sim("", quillNotes) << "de"
+                                              << ""
+                                              << "Choose a simulator first." << 0;
+        QTest::newRow("launch: app not installed")
+            << "launch" << sim(iPadPro, "com.example.Missing") << "de"
+            << ""
+            << "An error was encountered processing the command "
+               "(domain=FBSOpenApplicationServiceErrorDomain, code=4):\n"
+               "The request to open \"com.example.Missing\" failed.\n"
+            << 4;
     }
 
-    void operationFailures() {
+    void failures() {
         QFETCH(QString, operation);
-        QFETCH(QString, device);
-        QFETCH(QByteArray, hook);
-        QFETCH(QByteArray, hookValue);
-        QFETCH(int, commands);
+        QFETCH(QString, selection);
+        QFETCH(QString, language);
+        QFETCH(QString, hook);
+        QFETCH(QString, error);
         Fixture f;
         Launcher &launcher = *f.launcher;
-        launcher.setDeviceID(device);
         const InstalledApp kept{"com.example.Kept", "Kept", QIcon()};
         launcher.setApps({kept});
-        launcher.setBundleID(kept.id);
+        f.select(selection);
+        launcher.setSupportedLanguages({"de", "en"});
+        launcher.setLanguage(language);
         launcher.setStatus(QStringLiteral("before"));
 
-        const ScopedEnvironment environment(hook, hookValue);
-        if (operation == "refresh")
-            launcher.perform([&launcher] { return launcher.refresh(); });
-        else
-            launcher.perform([&launcher] { return launcher.loadApps(); });
+        f.setHook(hook);
+        launcher.perform([&] {
+            return operation == "refresh"  ? launcher.refresh()
+                   : operation == "launch" ? launcher.launch()
+                                           : launcher.loadApps();
+        });
         QTRY_VERIFY(!launcher.busy());
-        QTEST(launcher.error().value_or("(none)"), "error");
-        QCOMPARE(f.set.commands().size(), commands);
+        QVERIFY2(launcher.error().value_or("").startsWith(error),
+                 qPrintable(launcher.error().value_or("(none)")));
+        QTEST(int(f.set.commands().size()), "commands");
         QVERIFY(launcher.devices().isEmpty());
-        QCOMPARE(launcher.deviceID(), device);
-        QCOMPARE(ids(launcher.apps()), QStringList{kept.id});
-        QCOMPARE(launcher.bundleID(), kept.id);
+        QCOMPARE(launcher.apps(), QList<InstalledApp>{kept});
+        QCOMPARE(launcher.languageSelectionID(), selection);
         QCOMPARE(launcher.status(), QStringLiteral("before"));
     }
 
     void launchPassesArgumentsExactly_data() {
         QTest::addColumn<bool>("macMode");
         QTest::addColumn<QString>("locale");
+        const QString odd = QStringLiteral(R"(de CH "x" (y) $HOME *;)");
         QTest::newRow("simulator") << false << "de_CH";
         QTest::newRow("simulator, empty locale") << false << "";
-        QTest::newRow("simulator, odd locale") << false << R"(de CH "x" (y) $HOME *;)";
-        QTest::newRow("Mac") << true << "de_CH";
+        QTest::newRow("simulator, odd locale") << false << odd;
         QTest::newRow("Mac, empty locale") << true << "";
+        QTest::newRow("Mac, odd locale") << true << odd;
     }
 
     void launchPassesArgumentsExactly() {
@@ -298,159 +306,77 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         Fixture f;
         Launcher &launcher = *f.launcher;
-        launcher.setMacMode(macMode);
-        launcher.setMacApp(QUrl::fromLocalFile(f.set.macApp()));
-        launcher.setDeviceID(iPhone16Pro);
-        launcher.setBundleID(QStringLiteral("com.example.QuillNotes"));
+        f.select(macMode ? "mac:sample" : sim(iPhone16Pro, quillNotes));
         launcher.setSupportedLanguages({"de", "en"});
         launcher.setLanguage(QStringLiteral(" de\n"));
         launcher.setLocale(locale);
 
         QCOMPARE(run(launcher.launch()), std::nullopt);
-        const QStringList launchArguments{"-AppleLanguages", "(de)", "-AppleLocale", locale};
-        if (macMode) {
-            QCOMPARE(f.set.commands(),
-                     QList<Command>{
-                         open(QStringList{"-n", f.set.macApp(), "--args"} + launchArguments)});
-        } else {
-            QCOMPARE(f.set.commands(),
-                     bootCommands(iPhone16Pro, true)
-                         << xcrun(QStringList{"simctl", "launch", "--terminate-running-process",
-                                              iPhone16Pro, "com.example.QuillNotes"} +
-                                  launchArguments));
-        }
+        const QStringList arguments{"-AppleLanguages", "(de)", "-AppleLocale", locale};
+        QCOMPARE(f.set.commands(),
+                 macMode
+                     ? QList<Command>{open(QStringList{"-n", f.set.macApp(), "--args"} + arguments)}
+                     : bootCommands(iPhone16Pro, true)
+                           << xcrun(QStringList{"simctl", "launch", "--terminate-running-process",
+                                                iPhone16Pro, quillNotes} +
+                                    arguments));
         QCOMPARE(launcher.status(), "Launched in de (" + locale + ").");
     }
 
-    void launchRefuses_data() {
-        QTest::addColumn<bool>("macMode");
-        QTest::addColumn<QString>("macApp");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("bundle");
-        QTest::addColumn<QStringList>("supported");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<int>("commands");
-
-        const QString enterCode = QStringLiteral("Enter a language code such as en, de or pt-BR.");
-        QTest::newRow("no detected languages") << false << "" << iPadPro << "com.example.QuillNotes"
-                                               << QStringList{} << "en" << enterCode << 0;
-        QTest::newRow("language checked before the Mac app")
-            << true << "" << iPadPro << "" << QStringList{"de"} << "fr" << enterCode << 0;
-        QTest::newRow("no Mac app") << true << "" << iPadPro << "" << QStringList{"de"} << "de"
-                                    << "Choose a macOS app first." << 0;
-        QTest::newRow("Mac app missing on disk")
-            << true << "/nonexistent/Gone.app" << iPadPro << "" << QStringList{"de"} << "de"
-            << "The file /nonexistent/Gone.app does not exist.\n"
-            << 1;
-        QTest::newRow("no bundle identifier, checked before booting")
-            << false << "" << QString() << "" << QStringList{"de"} << "de"
-            << "Choose an installed app or enter its bundle ID." << 0;
-        QTest::newRow("no simulator")
-            << false << "" << QString() << "com.example.QuillNotes" << QStringList{"de"} << "de"
-            << "Choose a simulator first." << 0;
-        QTest::newRow("app not installed")
-            << false << "" << iPadPro << "com.example.Missing" << QStringList{"de"} << "de"
-            << "An error was encountered processing the command "
-               "(domain=FBSOpenApplicationServiceErrorDomain, code=4):\n"
-            << 4;
-    }
-
-    void launchRefuses() {
-        QFETCH(bool, macMode);
-        QFETCH(QString, macApp);
-        QFETCH(QString, device);
-        QFETCH(QString, bundle);
-        QFETCH(QStringList, supported);
-        QFETCH(QString, language);
-        QFETCH(QString, error);
-        Fixture f;
-        Launcher &launcher = *f.launcher;
-        launcher.setMacMode(macMode);
-        if (!macApp.isEmpty())
-            launcher.setMacApp(QUrl::fromLocalFile(macApp));
-        launcher.setDeviceID(device);
-        launcher.setBundleID(bundle);
-        launcher.setSupportedLanguages(supported);
-        launcher.setLanguage(language);
-        launcher.setStatus(QStringLiteral("before"));
-
-        const std::optional<QString> failure = run(launcher.launch());
-        QVERIFY(failure.has_value());
-        QVERIFY2(failure->startsWith(error), qPrintable(*failure));
-        QTEST(int(f.set.commands().size()), "commands");
-        QCOMPARE(launcher.status(), QStringLiteral("before"));
-    }
-
     void detectsLanguages_data() {
-        QTest::addColumn<bool>("macMode");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("bundle");
-        QTest::addColumn<bool>("bootFirst"); // only the iPad is running in the sample set
-        QTest::addColumn<QByteArray>("hook");
-        QTest::addColumn<QByteArray>("hookValue");
+        QTest::addColumn<QString>("selection"); // a simulator other than the iPad is booted first
+        QTest::addColumn<QString>("failure");   // of the container lookup
         QTest::addColumn<QStringList>("languages");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("commands");
 
         const QString detected = QStringLiteral("Languages detected from the selected app.");
-        const QByteArray none;
-        QTest::newRow("Mac app") << true << QString() << QString() << false << none << none
-                                 << QStringList{"de", "en", "fr", "ja", "pt-BR"} << "en" << detected
-                                 << 0;
+        QTest::newRow("Mac app") << "mac:sample"
+                                 << "" << QStringList{"de", "en", "fr", "ja", "pt-BR"} << "en"
+                                 << detected;
         QTest::newRow("simulator app")
-            << false << iPadPro << "com.example.QuillNotes" << false << none << none
-            << QStringList{"de", "en", "es", "fr", "pt-BR", "zh-Hans"} << "en" << detected << 1;
+            << sim(iPadPro, quillNotes) << ""
+            << QStringList{"de", "en", "es", "fr", "pt-BR", "zh-Hans"} << "en" << detected;
         QTest::newRow("no English: the first language")
-            << false << iPhone15Legacy << "com.example.LegacyReader" << true << none << none
-            << QStringList{"English", "de", "fr"} << "English" << detected << 1;
-        QTest::newRow("no languages") << false << iPhone16Pro << "com.example.PlainTool" << true
-                                      << none << none << QStringList{} << ""
-                                      << "This app declares no supported languages." << 1;
-        QTest::newRow("no app chosen")
-            << false << iPadPro << "" << false << none << none << QStringList{} << ""
-            << "Select an app to detect its languages." << 0;
+            << sim(iPhone15Legacy, "com.example.LegacyReader") << ""
+            << QStringList{"English", "de", "fr"} << "English" << detected;
+        QTest::newRow("no languages")
+            << sim(iPhone16Pro, "com.example.PlainTool") << "" << QStringList{} << ""
+            << "This app declares no supported languages.";
+        QTest::newRow("no app chosen") << sim(iPadPro) << "" << QStringList{} << ""
+                                       << "Select an app to detect its languages.";
         QTest::newRow("tool fails")
-            << false << iPadPro << "com.example.QuillNotes" << false
-            << QByteArray("QUILLMARCH_STANDIN_FAIL_GET_APP_CONTAINER")
-            << QByteArray("No such file or directory") << QStringList{} << ""
-            << "Could not detect app languages: No such file or directory" << 1;
+            << sim(iPadPro, quillNotes) << "No such file or directory" << QStringList{} << ""
+            << "Could not detect app languages: No such file or directory";
     }
 
     void detectsLanguages() {
-        QFETCH(bool, macMode);
-        QFETCH(QString, device);
-        QFETCH(QString, bundle);
-        QFETCH(bool, bootFirst);
-        QFETCH(QByteArray, hook);
-        QFETCH(QByteArray, hookValue);
-        QFETCH(QStringList, languages);
+        QFETCH(QString, selection);
+        QFETCH(QString, failure);
         Fixture f;
         Launcher &launcher = *f.launcher;
-        launcher.setMacMode(macMode);
-        launcher.setMacApp(QUrl::fromLocalFile(f.set.macApp()));
-        launcher.setDeviceID(device);
-        launcher.setBundleID(bundle);
+        f.select(selection);
         launcher.setLocale(QStringLiteral("de_CH"));
-        if (bootFirst) {
+        const bool looksUp = !launcher.macMode() && !launcher.bundleID().isEmpty();
+        if (looksUp && launcher.deviceID() != iPadPro) {
             QCOMPARE(run(launcher.boot()), std::nullopt);
             f.set.clearCommands();
         }
 
-        const ScopedEnvironment environment(hook, hookValue);
+        f.setHook(failure.isEmpty() ? QString() : "FAIL_GET_APP_CONTAINER=" + failure);
         QSignalSpy loading(&launcher, &Launcher::loadingLanguagesChanged);
         QCoro::waitFor(launcher.detectLanguages());
-        QCOMPARE(launcher.supportedLanguages(), languages);
+        QTEST(launcher.supportedLanguages(), "languages");
         QTEST(launcher.language(), "language");
         QTEST(launcher.languageMessage(), "message");
         QCOMPARE(launcher.loadingLanguages(), false);
-        QCOMPARE(loading.count(), bundle.isEmpty() && !macMode ? 0 : 2);
+        QCOMPARE(loading.count(), looksUp || launcher.macMode() ? 2 : 0);
         QCOMPARE(launcher.locale(), QStringLiteral("de_CH"));
-        QTEST(int(f.set.commands().size()), "commands");
-        if (!macMode && !bundle.isEmpty())
+        QCOMPARE(f.set.commands().size(), looksUp ? 1 : 0);
+        if (looksUp)
             QCOMPARE(f.set.commands().first(),
-                     xcrun({"simctl", "get_app_container", device, bundle, "app"}));
+                     xcrun({"simctl", "get_app_container", launcher.deviceID(), launcher.bundleID(),
+                            "app"}));
     }
 
     // A slow detection superseded by a new selection neither writes its result nor ends the
@@ -465,18 +391,16 @@ private Q_SLOTS:
         QFETCH(bool, returnToFirstApp);
         Fixture f;
         Launcher &launcher = *f.launcher;
-        launcher.setDeviceID(iPadPro);
-        launcher.setBundleID(QStringLiteral("com.example.QuillNotes"));
+        f.select(sim(iPadPro, quillNotes));
 
         CancellationSource first;
-        std::optional<ScopedEnvironment> delay;
-        delay.emplace("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER", "700");
+        f.setHook("DELAY_MS_GET_APP_CONTAINER=700");
         QCoro::Task<> firstRun = launcher.detectLanguages(first.token());
         QTRY_COMPARE(f.set.commands().size(), 1); // the slow command has started
         QVERIFY(launcher.loadingLanguages());
 
         // The window cancels the old run and starts one for the new key; that one is slower.
-        delay.emplace("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER", "2500");
+        f.setHook("DELAY_MS_GET_APP_CONTAINER=2500");
         first.cancel();
         launcher.setBundleID(QStringLiteral("com.example.CafeCreme"));
         CancellationSource second;
@@ -485,18 +409,15 @@ private Q_SLOTS:
         if (returnToFirstApp) {
             QTRY_COMPARE(f.set.commands().size(), 2);
             second.cancel();
-            launcher.setBundleID(QStringLiteral("com.example.QuillNotes"));
+            launcher.setBundleID(quillNotes);
             thirdRun = launcher.detectLanguages(CancellationSource().token());
         }
         QTRY_COMPARE(f.set.commands().size(), returnToFirstApp ? 3 : 2);
-        delay.reset();
 
         QCoro::waitFor(std::move(firstRun));
         QVERIFY(launcher.loadingLanguages());
         QVERIFY(launcher.supportedLanguages().isEmpty());
         QCOMPARE(launcher.language(), QString());
-        QCOMPARE(launcher.languageMessage(),
-                 QStringLiteral("Select an app to detect its languages."));
 
         QCoro::waitFor(std::move(secondRun));
         if (returnToFirstApp) {
@@ -505,19 +426,18 @@ private Q_SLOTS:
             QCoro::waitFor(std::move(thirdRun));
         }
         QCOMPARE(launcher.loadingLanguages(), false);
-        const QStringList quillNotes{"de", "en", "es", "fr", "pt-BR", "zh-Hans"};
-        const QStringList cafeCreme{"en", "fr", "fr-CA"};
-        QCOMPARE(launcher.supportedLanguages(), returnToFirstApp ? quillNotes : cafeCreme);
+        const QStringList quillNotesLanguages{"de", "en", "es", "fr", "pt-BR", "zh-Hans"};
+        QCOMPARE(launcher.supportedLanguages(),
+                 returnToFirstApp ? quillNotesLanguages : (QStringList{"en", "fr", "fr-CA"}));
         QCOMPARE(launcher.language(), QStringLiteral("en"));
     }
 
     // A launcher closed while its tools run is left alone when they finish.
     void closedWhileToolsRun() {
         Fixture f;
-        const ScopedEnvironment delay("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER", "400");
-        const ScopedEnvironment listDelay("QUILLMARCH_STANDIN_DELAY_MS_LIST", "400");
-        f.launcher->setDeviceID(iPadPro);
-        f.launcher->setBundleID(QStringLiteral("com.example.QuillNotes"));
+        f.setHook("DELAY_MS_GET_APP_CONTAINER=400");
+        f.setHook("DELAY_MS_LIST=400");
+        f.select(sim(iPadPro, quillNotes));
         QCoro::Task<> detection = f.launcher->detectLanguages();
         f.launcher->perform([launcher = f.launcher.get()] { return launcher->refresh(); });
         QTRY_COMPARE(f.set.commands().size(), 2);
