@@ -130,8 +130,7 @@ private slots:
         for (const bool byEscape : {false, true}) {
             recorder()->setError(QStringLiteral("Capture failed: first"));
             auto *alert = m_view->findChild<QMessageBox *>();
-            QVERIFY(alert);
-            QTRY_VERIFY(alert->isVisible());
+            QTRY_VERIFY(alert && alert->isVisible());
             QCOMPARE(alert->windowTitle(), QStringLiteral("Step Recorder"));
             QCOMPARE(alert->text(), QStringLiteral("Capture failed: first"));
             if (byEscape)
