@@ -57,6 +57,11 @@ QList<InstalledApp> appsWithIDs(const QStringList &ids) {
     return apps;
 }
 
+// Adds a data row; the values fill the columns in order.
+template <typename... Values> void row(const char *name, const Values &...values) {
+    (QTest::newRow(name) << ... << values);
+}
+
 QCoro::Task<> countAfterPause(int *runs) {
     co_await QCoro::sleepFor(30ms);
     ++*runs;
@@ -79,19 +84,18 @@ private Q_SLOTS:
         QTest::addColumn<QSet<QString>>("myAppIDs");
         QTest::addColumn<QString>("deviceID");
 
-        QTest::newRow("nothing stored") << QByteArray() << false << QSet<QString>{} << "";
-        QTest::newRow("as written")
-            << QByteArray("[General]\nonlyMyApps=true\nmyAppIDs=com.b, com.a\n"
-                          "selectedSimulatorID=6F0F3A61\n")
-            << true << QSet<QString>{"com.a", "com.b"} << "6F0F3A61";
+        const QSet<QString> none;
+        row("nothing stored", QByteArray(), false, none, "");
+        row("as written",
+            QByteArray(
+                "[General]\nonlyMyApps=true\nmyAppIDs=com.b, com.a\nselectedSimulatorID=D1\n"),
+            true, QSet<QString>{"com.a", "com.b"}, "D1");
         // A value of the wrong type reads as absent.
-        QTest::newRow("number for the flag")
-            << QByteArray("[General]\nonlyMyApps=1\n") << false << QSet<QString>{} << "";
-        QTest::newRow("plain text for the list")
-            << QByteArray("[General]\nmyAppIDs=com.example.one\n") << false << QSet<QString>{}
-            << "";
-        QTest::newRow("list for the device") << QByteArray("[General]\nselectedSimulatorID=a, b\n")
-                                             << false << QSet<QString>{} << "";
+        row("number for the flag", QByteArray("[General]\nonlyMyApps=1\n"), false, none, "");
+        row("plain text for the list", QByteArray("[General]\nmyAppIDs=com.one\n"), false, none,
+            "");
+        row("list for the device", QByteArray("[General]\nselectedSimulatorID=a, b\n"), false, none,
+            "");
     }
 
     void readsRememberedChoices() {
@@ -105,10 +109,10 @@ private Q_SLOTS:
 
     void remembersChoicesAcrossRestarts_data() {
         QTest::addColumn<QStringList>("added");
-        QTest::newRow("none") << QStringList{};
-        QTest::newRow("one") << QStringList{"com.example.only"};
-        QTest::newRow("several, the last sorting first")
-            << QStringList{"com.zeta", "com.beta, with comma", "com.alpha"};
+        row("none", QStringList{});
+        row("one", QStringList{"com.example.only"});
+        row("several, the last sorting first",
+            QStringList{"com.zeta", "com.beta, with comma", "com.alpha"});
     }
 
     // The choices are stored on every assignment, changed or not, and survive a restart.
@@ -212,16 +216,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("filter on, choice not mine: first visible")
-            << false << QStringList{"com.b", "com.a"} << "onlyMyApps on"
-            << "com.a";
-        QTest::newRow("filter on, nothing loaded is mine: empty")
-            << false << QStringList{"com.z"} << "onlyMyApps on"
-            << "";
-        QTest::newRow("filter off") << true << QStringList{} << "onlyMyApps off"
-                                    << "com.c";
-        QTest::newRow("adding a member again") << true << QStringList{"com.a"} << "add com.a"
-                                               << "com.a";
+        row("filter on, choice not mine: first visible", false, QStringList{"com.b", "com.a"},
+            "onlyMyApps on", "com.a");
+        row("filter on, nothing loaded is mine", false, QStringList{"com.z"}, "onlyMyApps on", "");
+        row("filter off", true, QStringList{}, "onlyMyApps off", "com.c");
+        row("adding a member again", true, QStringList{"com.a"}, "add com.a", "com.a");
     }
 
     void keepsAppSelectionVisible() {
@@ -293,10 +292,10 @@ private Q_SLOTS:
     void readsContainerPaths_data() {
         QTest::addColumn<QByteArray>("output");
         QTest::addColumn<QString>("path"); // empty: "Could not locate the installed app."
-        QTest::newRow("white space around") << QByteArray(" \t/data/Caf\xc3\xa9 1.app\r\n")
-                                            << QString::fromUtf8("/data/Café 1.app");
-        QTest::newRow("only white space") << QByteArray(" \n\n") << QString();
-        QTest::newRow("not UTF-8") << QByteArray("/data/\xff.app\n") << QString();
+        row("white space around", QByteArray(" \t/data/Caf\xc3\xa9 1.app\r\n"),
+            QString::fromUtf8("/data/Café 1.app"));
+        row("only white space", QByteArray(" \n\n"), QString());
+        row("not UTF-8", QByteArray("/data/\xff.app\n"), QString());
     }
 
     void readsContainerPaths() {

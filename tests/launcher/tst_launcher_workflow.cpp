@@ -54,12 +54,6 @@ std::optional<QString> run(QCoro::Task<> operation) {
 // A private device set, a settings file and a launcher using the stand-in tools; the stand-in's
 // test hooks set through it are removed with it.
 struct Fixture {
-    Fixture() {
-        store =
-            std::make_unique<QSettings>(directory.filePath("settings.ini"), QSettings::IniFormat);
-        launcher = std::make_unique<Launcher>(store.get(),
-                                              DeveloperToolPaths{STANDIN_XCRUN, STANDIN_OPEN});
-    }
     ~Fixture() {
         for (const QByteArray &name : hooks)
             qunsetenv(name.constData());
@@ -85,10 +79,17 @@ struct Fixture {
 
     QTemporaryDir directory;
     StandinDeviceSet set;
-    std::unique_ptr<QSettings> store;
-    std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<QSettings> store =
+        std::make_unique<QSettings>(directory.filePath("settings.ini"), QSettings::IniFormat);
+    std::unique_ptr<Launcher> launcher =
+        std::make_unique<Launcher>(store.get(), DeveloperToolPaths{STANDIN_XCRUN, STANDIN_OPEN});
     QList<QByteArray> hooks;
 };
+
+// Adds a data row; the values fill the columns in order.
+template <typename... Values> void row(const char *name, const Values &...values) {
+    (QTest::newRow(name) << ... << values);
+}
 
 QString sim(const QString &device, const QString &bundle = QString()) {
     return "sim:" + device + ":" + bundle;
@@ -108,8 +109,8 @@ private Q_SLOTS:
     void refreshListsAvailableDevices_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("chosen device still listed") << iPadPro << iPadPro;
-        QTest::newRow("chosen device no longer available") << iPhone14Unavailable << zoesIPhone;
+        row("chosen device still listed", iPadPro, iPadPro);
+        row("chosen device no longer available", iPhone14Unavailable, zoesIPhone);
     }
 
     void refreshListsAvailableDevices() {
@@ -155,12 +156,10 @@ echo '{"devices":{"com.apple.x":[]}}')");
         QTest::addColumn<QStringList>("myApps"); // only My Apps unless empty
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("none chosen: the first by name") << QStringList{} << ""
-                                                        << "com.example.CafeCreme";
-        QTest::newRow("a listed choice stays") << QStringList{} << quillNotes << quillNotes;
-        QTest::newRow("only My Apps")
-            << QStringList{"com.example.CafeCreme", "com.example.Gone"} << "com.apple.Maps"
-            << "com.example.CafeCreme";
+        row("none chosen: the first by name", QStringList{}, "", "com.example.CafeCreme");
+        row("a listed choice stays", QStringList{}, quillNotes, quillNotes);
+        row("only My Apps", QStringList{"com.example.CafeCreme", "com.example.Gone"},
+            "com.apple.Maps", "com.example.CafeCreme");
     }
 
     void loadAppsListsAndSelects() {
@@ -193,60 +192,35 @@ echo '{"devices":{"com.apple.x":[]}}')");
         QTest::addColumn<int>("commands");
 
         const QString enterCode = QStringLiteral("Enter a language code such as en, de or pt-BR.");
-        QTest::newRow("refresh: listing fails") << "refresh" << sim(iPadPro) << "de"
-                                                << "FAIL_LIST=list: broken pipe\n"
-                                                << "list: broken pipe\n"
-                                                << 1;
-        QTest::newRow("load: unavailable device")
-            << "loadApps" << sim(iPhone14Unavailable) << "de"
-            << ""
-            << "An error was encountered processing the command "
-               "(domain=com.apple.CoreSimulator.SimError, code=403):\nUnable to boot device "
-               "because we cannot determine the runtime bundle.\n"
-            << 2;
-        QTest::newRow("load: bootstatus fails") << "loadApps" << sim(iPhone16Pro) << "de"
-                                                << "FAIL_BOOTSTATUS=timed out"
-                                                << "timed out" << 3;
-        QTest::newRow("load: Simulator app fails")
-            << "loadApps" << sim(iPadPro) << "de"
-            << "FAIL_OPEN=Unable to find application named 'Simulator'"
-            << "Unable to find application named 'Simulator'" << 3;
-        QTest::newRow("launch: language not detected")
-            << "launch" << sim(iPadPro, quillNotes) << "fr"
-            << "" << enterCode << 0;
-        QTest::newRow("launch: language checked before the Mac app") << "launch"
-                                                                     << "mac:"
-                                                                     << "fr"
-                                                                     << "" << enterCode << 0;
-        QTest::newRow("launch: not a language code")
-            << "launch" << sim(iPadPro, quillNotes) << "de CH"
-            << "" << enterCode << 0;
-        QTest::newRow("launch: no Mac app") << "launch"
-                                            << "mac:"
-                                            << "de"
-                                            << ""
-                                            << "Choose a macOS app first." << 0;
-        QTest::newRow("launch: Mac app missing on disk")
-            << "launch"
-            << "mac:/nonexistent/Gone.app"
-            << "de"
-            << ""
-            << "The file /nonexistent/Gone.app does not exist.\n"
-            << 1;
-        QTest::newRow("launch: bundle identifier checked before booting")
-            << "launch" << sim("") << "de"
-            << ""
-            << "Choose an installed app or enter its bundle ID." << 0;
-        QTest::newRow("launch: no simulator") << "launch" << sim("", quillNotes) << "de"
-                                              << ""
-                                              << "Choose a simulator first." << 0;
-        QTest::newRow("launch: app not installed")
-            << "launch" << sim(iPadPro, "com.example.Missing") << "de"
-            << ""
-            << "An error was encountered processing the command "
-               "(domain=FBSOpenApplicationServiceErrorDomain, code=4):\n"
-               "The request to open \"com.example.Missing\" failed.\n"
-            << 4;
+        row("refresh: listing fails", "refresh", sim(iPadPro), "de",
+            "FAIL_LIST=list: broken pipe\n", "list: broken pipe\n", 1);
+        row("load: unavailable device", "loadApps", sim(iPhone14Unavailable), "de", "",
+            "An error was encountered processing the command (domain=com.apple.CoreSimulator."
+            "SimError, code=403):\nUnable to boot device because we cannot determine the runtime "
+            "bundle.\n",
+            2);
+        row("load: bootstatus fails", "loadApps", sim(iPhone16Pro), "de",
+            "FAIL_BOOTSTATUS=timed out", "timed out", 3);
+        row("load: Simulator app fails", "loadApps", sim(iPadPro), "de",
+            "FAIL_OPEN=Unable to find application named 'Simulator'",
+            "Unable to find application named 'Simulator'", 3);
+        row("launch: language not detected", "launch", sim(iPadPro, quillNotes), "fr", "",
+            enterCode, 0);
+        row("launch: not a language code", "launch", sim(iPadPro, quillNotes), "de CH", "",
+            enterCode, 0);
+        row("launch: language checked before the Mac app", "launch", "mac:", "fr", "", enterCode,
+            0);
+        row("launch: no Mac app", "launch", "mac:", "de", "", "Choose a macOS app first.", 0);
+        row("launch: Mac app missing on disk", "launch", "mac:/nonexistent/Gone.app", "de", "",
+            "The file /nonexistent/Gone.app does not exist.\n", 1);
+        row("launch: bundle identifier checked before booting", "launch", sim(""), "de", "",
+            "Choose an installed app or enter its bundle ID.", 0);
+        row("launch: no simulator", "launch", sim("", quillNotes), "de", "",
+            "Choose a simulator first.", 0);
+        row("launch: app not installed", "launch", sim(iPadPro, "com.example.Missing"), "de", "",
+            "An error was encountered processing the command (domain=FBSOpenApplicationService"
+            "ErrorDomain, code=4):\nThe request to open \"com.example.Missing\" failed.\n",
+            4);
     }
 
     void failures() {
@@ -284,11 +258,11 @@ echo '{"devices":{"com.apple.x":[]}}')");
         QTest::addColumn<bool>("macMode");
         QTest::addColumn<QString>("locale");
         const QString odd = QStringLiteral(R"(de CH "x" (y) $HOME *;)");
-        QTest::newRow("simulator") << false << "de_CH";
-        QTest::newRow("simulator, empty locale") << false << "";
-        QTest::newRow("simulator, odd locale") << false << odd;
-        QTest::newRow("Mac, empty locale") << true << "";
-        QTest::newRow("Mac, odd locale") << true << odd;
+        row("simulator", false, "de_CH");
+        row("simulator, empty locale", false, "");
+        row("simulator, odd locale", false, odd);
+        row("Mac, empty locale", true, "");
+        row("Mac, odd locale", true, odd);
     }
 
     void launchPassesArgumentsExactly() {
@@ -321,23 +295,18 @@ echo '{"devices":{"com.apple.x":[]}}')");
         QTest::addColumn<QString>("message");
 
         const QString detected = QStringLiteral("Languages detected from the selected app.");
-        QTest::newRow("Mac app") << "mac:sample"
-                                 << "" << QStringList{"de", "en", "fr", "ja", "pt-BR"} << "en"
-                                 << detected;
-        QTest::newRow("simulator app")
-            << sim(iPadPro, quillNotes) << ""
-            << QStringList{"de", "en", "es", "fr", "pt-BR", "zh-Hans"} << "en" << detected;
-        QTest::newRow("no English: the first language")
-            << sim(iPhone15Legacy, "com.example.LegacyReader") << ""
-            << QStringList{"English", "de", "fr"} << "English" << detected;
-        QTest::newRow("no languages")
-            << sim(iPhone16Pro, "com.example.PlainTool") << "" << QStringList{} << ""
-            << "This app declares no supported languages.";
-        QTest::newRow("no app chosen") << sim(iPadPro) << "" << QStringList{} << ""
-                                       << "Select an app to detect its languages.";
-        QTest::newRow("tool fails")
-            << sim(iPadPro, quillNotes) << "No such file or directory" << QStringList{} << ""
-            << "Could not detect app languages: No such file or directory";
+        row("Mac app", "mac:sample", "", QStringList{"de", "en", "fr", "ja", "pt-BR"}, "en",
+            detected);
+        row("simulator app", sim(iPadPro, quillNotes), "",
+            QStringList{"de", "en", "es", "fr", "pt-BR", "zh-Hans"}, "en", detected);
+        row("no English: the first language", sim(iPhone15Legacy, "com.example.LegacyReader"), "",
+            QStringList{"English", "de", "fr"}, "English", detected);
+        row("no languages", sim(iPhone16Pro, "com.example.PlainTool"), "", QStringList{}, "",
+            "This app declares no supported languages.");
+        row("no app chosen", sim(iPadPro), "", QStringList{}, "",
+            "Select an app to detect its languages.");
+        row("tool fails", sim(iPadPro, quillNotes), "No such file or directory", QStringList{}, "",
+            "Could not detect app languages: No such file or directory");
     }
 
     void detectsLanguages() {
