@@ -14,6 +14,8 @@
 #include <QCoroTask>
 
 using Command = StandinDeviceSet::Command;
+using Operation = QCoro::Task<> (Launcher::*)();
+Q_DECLARE_METATYPE(Operation)
 
 namespace {
 
@@ -36,27 +38,20 @@ QList<Command> bootCommands(const QString &udid, bool booting) {
                     << open({"-a", "Simulator", "--args", "-CurrentDeviceUDID", udid});
 }
 
-// Awaits an operation and hands back its failure's user-facing description, if any.
-// (QCoro::waitFor never returns when the awaited task throws.)
-QCoro::Task<std::optional<QString>> failureOf(QCoro::Task<> operation) {
-    try {
-        co_await operation;
-    } catch (...) {
-        co_return userFacingDescription(std::current_exception());
-    }
-    co_return std::nullopt;
-}
-
-std::optional<QString> run(QCoro::Task<> operation) {
-    return QCoro::waitFor(failureOf(std::move(operation)));
-}
-
 // A private device set, a settings file and a launcher using the stand-in tools; the stand-in's
 // test hooks set through it are removed with it.
 struct Fixture {
     ~Fixture() {
         for (const QByteArray &name : hooks)
             qunsetenv(name.constData());
+    }
+
+    // Runs an operation the way the window does and hands back the error it leaves.
+    std::optional<QString> perform(Operation operation) {
+        launcher->perform([this, operation] { return (launcher.get()->*operation)(); });
+        if (!QTest::qWaitFor([this] { return !launcher->busy(); }))
+            return QStringLiteral("(still running)");
+        return launcher->error();
     }
 
     // "DELAY_MS_LIST=400" sets QUILLMARCH_STANDIN_DELAY_MS_LIST; an empty hook sets nothing.
@@ -122,7 +117,7 @@ private Q_SLOTS:
         launcher.setApps({InstalledApp{quillNotes, "Quill Notes", QIcon()}});
         launcher.setBundleID(quillNotes);
 
-        QCOMPARE(run(launcher.refresh()), std::nullopt);
+        QCOMPARE(f.perform(&Launcher::refresh), std::nullopt);
         QCOMPARE(f.set.commands(),
                  QList<Command>{xcrun({"simctl", "list", "devices", "available", "--json"})});
         QCOMPARE(launcher.devices().size(), 7); // all but the unavailable device
@@ -143,11 +138,12 @@ private Q_SLOTS:
 echo '{"devices":{"com.apple.x":[]}}')");
         file.setPermissions(file.permissions() | QFile::ExeOwner);
         file.close();
-        Launcher launcher(f.store.get(), {script, STANDIN_OPEN});
-        QCOMPARE(run(launcher.refresh()), std::nullopt);
-        QCOMPARE(launcher.deviceID(), QString());
+        f.launcher =
+            std::make_unique<Launcher>(f.store.get(), DeveloperToolPaths{script, STANDIN_OPEN});
+        QCOMPARE(f.perform(&Launcher::refresh), std::nullopt);
+        QCOMPARE(f.launcher->deviceID(), QString());
         QCOMPARE(f.store->value("selectedSimulatorID"), QVariant(QString()));
-        QCOMPARE(launcher.status(),
+        QCOMPARE(f.launcher->status(),
                  QStringLiteral("No available simulators. Install a runtime in Xcode Settings."));
     }
 
@@ -171,7 +167,7 @@ echo '{"devices":{"com.apple.x":[]}}')");
         launcher.setMyAppIDs(QSet<QString>(myApps.begin(), myApps.end()));
         f.select(sim(iPadPro, chosen));
 
-        QCOMPARE(run(launcher.loadApps()), std::nullopt);
+        QCOMPARE(f.perform(&Launcher::loadApps), std::nullopt);
         QCOMPARE(f.set.commands(), bootCommands(iPadPro, false)
                                        << xcrun({"simctl", "listapps", iPadPro}));
         QCOMPARE(launcher.apps().size(), 6);
@@ -184,7 +180,7 @@ echo '{"devices":{"com.apple.x":[]}}')");
     // nothing, earlier steps keep their effect. Launching checks its input in a fixed order, each
     // check before any command it guards.
     void failures_data() {
-        QTest::addColumn<QString>("operation");
+        QTest::addColumn<Operation>("operation");
         QTest::addColumn<QString>("selection");
         QTest::addColumn<QString>("language"); // "de", "en" and the malformed "de CH" are detected
         QTest::addColumn<QString>("hook");
@@ -192,39 +188,41 @@ echo '{"devices":{"com.apple.x":[]}}')");
         QTest::addColumn<int>("commands");
 
         const QString enterCode = QStringLiteral("Enter a language code such as en, de or pt-BR.");
-        row("refresh: listing fails", "refresh", sim(iPadPro), "de",
+        row("refresh: listing fails", &Launcher::refresh, sim(iPadPro), "de",
             "FAIL_LIST=list: broken pipe\n", "list: broken pipe\n", 1);
-        row("load: unavailable device", "loadApps", sim(iPhone14Unavailable), "de", "",
+        row("load: unavailable device", &Launcher::loadApps, sim(iPhone14Unavailable), "de", "",
             "An error was encountered processing the command (domain=com.apple.CoreSimulator."
             "SimError, code=403):\nUnable to boot device because we cannot determine the runtime "
             "bundle.\n",
             2);
-        row("load: bootstatus fails", "loadApps", sim(iPhone16Pro), "de",
+        row("load: bootstatus fails", &Launcher::loadApps, sim(iPhone16Pro), "de",
             "FAIL_BOOTSTATUS=timed out", "timed out", 3);
-        row("load: Simulator app fails", "loadApps", sim(iPadPro), "de",
+        row("load: Simulator app fails", &Launcher::loadApps, sim(iPadPro), "de",
             "FAIL_OPEN=Unable to find application named 'Simulator'",
             "Unable to find application named 'Simulator'", 3);
-        row("launch: language not detected", "launch", sim(iPadPro, quillNotes), "fr", "",
+        row("launch: language not detected", &Launcher::launch, sim(iPadPro, quillNotes), "fr", "",
             enterCode, 0);
-        row("launch: not a language code", "launch", sim(iPadPro, quillNotes), "de CH", "",
+        row("launch: not a language code", &Launcher::launch, sim(iPadPro, quillNotes), "de CH", "",
             enterCode, 0);
-        row("launch: language checked before the Mac app", "launch", "mac:", "fr", "", enterCode,
+        row("launch: language checked before the Mac app", &Launcher::launch, "mac:", "fr", "",
+            enterCode, 0);
+        row("launch: no Mac app", &Launcher::launch, "mac:", "de", "", "Choose a macOS app first.",
             0);
-        row("launch: no Mac app", "launch", "mac:", "de", "", "Choose a macOS app first.", 0);
-        row("launch: Mac app missing on disk", "launch", "mac:/nonexistent/Gone.app", "de", "",
-            "The file /nonexistent/Gone.app does not exist.\n", 1);
-        row("launch: bundle identifier checked before booting", "launch", sim(""), "de", "",
-            "Choose an installed app or enter its bundle ID.", 0);
-        row("launch: no simulator", "launch", sim("", quillNotes), "de", "",
+        row("launch: Mac app missing on disk", &Launcher::launch, "mac:/nonexistent/Gone.app", "de",
+            "", "The file /nonexistent/Gone.app does not exist.\n", 1);
+        row("launch: bundle identifier checked before booting", &Launcher::launch, sim(""), "de",
+            "", "Choose an installed app or enter its bundle ID.", 0);
+        row("launch: no simulator", &Launcher::launch, sim("", quillNotes), "de", "",
             "Choose a simulator first.", 0);
-        row("launch: app not installed", "launch", sim(iPadPro, "com.example.Missing"), "de", "",
+        row("launch: app not installed", &Launcher::launch, sim(iPadPro, "com.example.Missing"),
+            "de", "",
             "An error was encountered processing the command (domain=FBSOpenApplicationService"
             "ErrorDomain, code=4):\nThe request to open \"com.example.Missing\" failed.\n",
             4);
     }
 
     void failures() {
-        QFETCH(QString, operation);
+        QFETCH(Operation, operation);
         QFETCH(QString, selection);
         QFETCH(QString, language);
         QFETCH(QString, hook);
@@ -239,14 +237,8 @@ echo '{"devices":{"com.apple.x":[]}}')");
         launcher.setStatus(QStringLiteral("before"));
 
         f.setHook(hook);
-        launcher.perform([&] {
-            return operation == "refresh"  ? launcher.refresh()
-                   : operation == "launch" ? launcher.launch()
-                                           : launcher.loadApps();
-        });
-        QTRY_VERIFY(!launcher.busy());
-        QVERIFY2(launcher.error().value_or("").startsWith(error),
-                 qPrintable(launcher.error().value_or("(none)")));
+        const std::optional<QString> failure = f.perform(operation);
+        QVERIFY2(failure.value_or("").startsWith(error), qPrintable(failure.value_or("(none)")));
         QTEST(int(f.set.commands().size()), "commands");
         QVERIFY(launcher.devices().isEmpty());
         QCOMPARE(launcher.apps(), QList<InstalledApp>{kept});
@@ -275,7 +267,7 @@ echo '{"devices":{"com.apple.x":[]}}')");
         launcher.setLanguage(QStringLiteral(" de\n"));
         launcher.setLocale(locale);
 
-        QCOMPARE(run(launcher.launch()), std::nullopt);
+        QCOMPARE(f.perform(&Launcher::launch), std::nullopt);
         const QStringList arguments{"-AppleLanguages", "(de)", "-AppleLocale", locale};
         QCOMPARE(f.set.commands(),
                  macMode
@@ -318,7 +310,7 @@ echo '{"devices":{"com.apple.x":[]}}')");
         launcher.setLocale(QStringLiteral("de_CH"));
         const bool looksUp = !launcher.macMode() && !launcher.bundleID().isEmpty();
         if (looksUp && launcher.deviceID() != iPadPro) {
-            QCOMPARE(run(launcher.boot()), std::nullopt);
+            QCOMPARE(f.perform(&Launcher::boot), std::nullopt);
             f.set.clearCommands();
         }
 
