@@ -19,36 +19,25 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// An INI settings file in a temporary folder. `restarted()` reopens its text under a new name,
-// which QSettings has never cached, so values come back as a fresh process reads them.
-class SettingsFile {
-public:
-    explicit SettingsFile(const QByteArray &iniText = {}) { open(iniText); }
-    QSettings *store() { return m_store.get(); }
-
-    QSettings *restarted() {
-        m_store->sync();
-        QFile file(m_store->fileName());
-        return open(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-    }
-
-private:
-    QSettings *open(const QByteArray &iniText) {
-        const QString path = m_dir.filePath(QStringLiteral("settings-%1.ini").arg(++m_files));
-        if (QFile file(path); file.open(QIODevice::WriteOnly))
-            file.write(iniText);
-        m_store = std::make_unique<QSettings>(path, QSettings::IniFormat);
-        return m_store.get();
-    }
-
-    QTemporaryDir m_dir;
-    int m_files = 0;
-    std::unique_ptr<QSettings> m_store;
-};
-
-DeveloperToolPaths absentTools() {
-    return {QStringLiteral("/nonexistent/xcrun"), QStringLiteral("/nonexistent/open")};
+// An INI settings file holding `iniText`, under a name QSettings has never opened (it caches
+// files by name), so values come back as a fresh process reads them.
+std::unique_ptr<QSettings> settingsFile(const QByteArray &iniText = {}) {
+    static QTemporaryDir directory;
+    static int files = 0;
+    const QString path = directory.filePath(QStringLiteral("settings-%1.ini").arg(++files));
+    if (QFile file(path); file.open(QIODevice::WriteOnly))
+        file.write(iniText);
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
+
+// The store as the application's next start reads it.
+std::unique_ptr<QSettings> restarted(QSettings &store) {
+    store.sync();
+    QFile file(store.fileName());
+    return settingsFile(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+}
+
+const DeveloperToolPaths noTools{"/nonexistent/xcrun", "/nonexistent/open"};
 
 QList<InstalledApp> appsWithIDs(const QStringList &ids) {
     QList<InstalledApp> apps;
@@ -100,8 +89,8 @@ private Q_SLOTS:
 
     void readsRememberedChoices() {
         QFETCH(QByteArray, ini);
-        SettingsFile file(ini);
-        Launcher launcher(file.store(), absentTools());
+        const auto store = settingsFile(ini);
+        Launcher launcher(store.get(), noTools);
         QTEST(launcher.onlyMyApps(), "onlyMyApps");
         QTEST(launcher.myAppIDs(), "myAppIDs");
         QTEST(launcher.deviceID(), "deviceID");
@@ -118,28 +107,28 @@ private Q_SLOTS:
     // The choices are stored on every assignment, changed or not, and survive a restart.
     void remembersChoicesAcrossRestarts() {
         QFETCH(QStringList, added);
-        SettingsFile file;
+        const auto store = settingsFile();
         {
-            Launcher launcher(file.store(), absentTools());
+            Launcher launcher(store.get(), noTools);
             launcher.setOnlyMyApps(true);
             launcher.setDeviceID(QStringLiteral("8A4B6C2D"));
             for (const QString &id : added)
                 launcher.setMyApp(id, true);
             for (const char *key : {"onlyMyApps", "selectedSimulatorID", "myAppIDs"})
-                file.store()->setValue(key, "stale");
+                store->setValue(key, "stale");
             launcher.setOnlyMyApps(true);
             launcher.setDeviceID(QStringLiteral("8A4B6C2D"));
             launcher.setMyApp(QStringLiteral("com.removed"), false);
         }
         QStringList sorted = added;
         sorted.sort();
-        QCOMPARE(StoredValues::readTextList(*file.store(), "myAppIDs").value_or(QStringList{"?"}),
-                 sorted);
+        QCOMPARE(StoredValues::readTextList(*store, "myAppIDs").value_or(QStringList{"?"}), sorted);
 
-        Launcher restarted(file.restarted(), absentTools());
-        QCOMPARE(restarted.onlyMyApps(), true);
-        QCOMPARE(restarted.deviceID(), QStringLiteral("8A4B6C2D"));
-        QCOMPARE(restarted.myAppIDs(), QSet<QString>(added.begin(), added.end()));
+        const auto reopened = restarted(*store);
+        Launcher launcher(reopened.get(), noTools);
+        QCOMPARE(launcher.onlyMyApps(), true);
+        QCOMPARE(launcher.deviceID(), QStringLiteral("8A4B6C2D"));
+        QCOMPARE(launcher.myAppIDs(), QSet<QString>(added.begin(), added.end()));
     }
 
     // A field announces only a changed value; the two lists announce every assignment.
@@ -171,8 +160,8 @@ private Q_SLOTS:
     void announcesChanges() {
         QFETCH(QVariant, other);
         QFETCH(bool, always);
-        SettingsFile file;
-        Launcher launcher(file.store(), absentTools());
+        const auto store = settingsFile();
+        Launcher launcher(store.get(), noTools);
         const QMetaObject *meta = launcher.metaObject();
         const QMetaProperty property =
             meta->property(meta->indexOfProperty(QTest::currentDataTag()));
@@ -188,8 +177,8 @@ private Q_SLOTS:
     // The visible apps are announced with every list assignment and when the filter changes
     // them; the selection key when its text changes.
     void announcesDerivedValues() {
-        SettingsFile file;
-        Launcher launcher(file.store(), absentTools());
+        const auto store = settingsFile();
+        Launcher launcher(store.get(), noTools);
         QSignalSpy visible(&launcher, &Launcher::visibleAppsChanged);
         QSignalSpy key(&launcher, &Launcher::languageSelectionIDChanged);
         launcher.setApps(appsWithIDs({"com.c", "com.a", "com.b"}));
@@ -227,10 +216,10 @@ private Q_SLOTS:
         QFETCH(QString, action);
 
         // The starting state comes from the store, so that no reconciling runs before the action.
-        SettingsFile file;
-        file.store()->setValue("onlyMyApps", onlyMyApps);
-        StoredValues::writeTextList(*file.store(), "myAppIDs", myApps);
-        Launcher launcher(file.store(), absentTools());
+        const auto store = settingsFile();
+        store->setValue("onlyMyApps", onlyMyApps);
+        StoredValues::writeTextList(*store, "myAppIDs", myApps);
+        Launcher launcher(store.get(), noTools);
         launcher.setApps(appsWithIDs({"com.c", "com.a", "com.b"}));
         launcher.setBundleID(QStringLiteral("typed.id"));
 
@@ -245,8 +234,8 @@ private Q_SLOTS:
     // One operation at a time: one started while busy is dropped, not queued. A failure ends in
     // `error` as its user-facing description and stays there through later successes.
     void performsOneOperationAtATime() {
-        SettingsFile file;
-        Launcher launcher(file.store(), absentTools());
+        const auto store = settingsFile();
+        Launcher launcher(store.get(), noTools);
         launcher.perform(failAfterPause);
         QTRY_VERIFY(!launcher.busy());
         QCOMPARE(launcher.error(), std::optional<QString>("disk full"));
@@ -265,8 +254,8 @@ private Q_SLOTS:
     }
 
     void choosesMacApp() {
-        SettingsFile file;
-        Launcher launcher(file.store(), absentTools());
+        const auto store = settingsFile();
+        Launcher launcher(store.get(), noTools);
         const QString app = QStringLiteral("/Applications/Text Edit (copy).app");
         QStringList startedIn;
         launcher.setMacAppChooser([&](const QString &folder) {
