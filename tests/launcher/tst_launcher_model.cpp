@@ -1,5 +1,5 @@
 // The launcher model without developer tools: remembered choices, the announcement rule, the
-// app-selection rules, perform, and the small pure helpers.
+// app-selection rules, perform, the Mac app chooser and the container-path reader.
 #include "launcher/AppContainer.h"
 #include "launcher/Launcher.h"
 #include "launcher/StoredValues.h"
@@ -200,20 +200,20 @@ private Q_SLOTS:
     void keepsAppSelectionVisible_data() {
         QTest::addColumn<bool>("onlyMyApps");
         QTest::addColumn<QStringList>("myApps");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("added"); // empty: the filter is switched instead
         QTest::addColumn<QString>("expected");
 
-        row("filter on, choice not mine: first visible", false, QStringList{"com.b", "com.a"},
-            "onlyMyApps on", "com.a");
-        row("filter on, nothing loaded is mine", false, QStringList{"com.z"}, "onlyMyApps on", "");
-        row("filter off", true, QStringList{}, "onlyMyApps off", "com.c");
-        row("adding a member again", true, QStringList{"com.a"}, "add com.a", "com.a");
+        row("filter on, choice not mine: first visible", false, QStringList{"com.b", "com.a"}, "",
+            "com.a");
+        row("filter on, nothing loaded is mine", false, QStringList{"com.z"}, "", "");
+        row("filter off", true, QStringList{}, "", "com.c");
+        row("adding a member again", true, QStringList{"com.a"}, "com.a", "com.a");
     }
 
     void keepsAppSelectionVisible() {
         QFETCH(bool, onlyMyApps);
         QFETCH(QStringList, myApps);
-        QFETCH(QString, action);
+        QFETCH(QString, added);
 
         // The starting state comes from the store, so that no reconciling runs before the action.
         const auto store = settingsFile();
@@ -223,11 +223,10 @@ private Q_SLOTS:
         launcher.setApps(appsWithIDs({"com.c", "com.a", "com.b"}));
         launcher.setBundleID(QStringLiteral("typed.id"));
 
-        const QStringList words = action.split(' ');
-        if (words[0] == "onlyMyApps")
-            launcher.setOnlyMyApps(words[1] == "on");
+        if (added.isEmpty())
+            launcher.setOnlyMyApps(!onlyMyApps);
         else
-            launcher.setMyApp(words[1], true);
+            launcher.setMyApp(added, true);
         QTEST(launcher.bundleID(), "expected");
     }
 
