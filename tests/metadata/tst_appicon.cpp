@@ -14,13 +14,11 @@ namespace {
 
 // "png" and "icns" write real red images, "truncated" a PNG cut off after its header.
 QByteArray imageBytes(const QString &content) {
-    if (content == "png")
-        return pngBytes(Qt::red);
-    if (content == "icns")
-        return icnsBytes(Qt::red);
     if (content == "truncated")
         return pngBytes(Qt::red, 64).left(40);
-    return "not an image";
+    return content == "png"    ? pngBytes(Qt::red)
+           : content == "icns" ? icnsBytes(Qt::red)
+                               : QByteArray("not an image");
 }
 
 QRgb centreColour(const QIcon &icon) {
@@ -34,124 +32,89 @@ class TestAppIcon : public QObject {
     Q_OBJECT
 
 private slots:
-    void candidateOrder();
-    void locate_data();
-    void locate();
-    void neverNull_data();
-    void neverNull();
-    void decodesOnFirstPaint();
-};
-
-void TestAppIcon::candidateOrder() {
-    const QVariantMap dictionary =
-        PropertyList::read("{CFBundleIcons = {CFBundlePrimaryIcon = {CFBundleIconFiles = "
-                           "(AppIcon60x60, AppIcon76x76);};}; CFBundleIconFiles = (Top); "
-                           "CFBundleIconFile = Legacy;}")
-            .toMap();
-    QStringList expected;
-    for (const char *name : {"Legacy", "Top", "AppIcon76x76", "AppIcon60x60"})
-        for (const char *suffix : {"", "@3x.png", "@2x.png", ".png", ".icns"})
-            expected << QStringLiteral("/B.app/%1%2").arg(name, suffix);
-    QCOMPARE(AppIcon::candidateFiles("/B.app", AppIcon::iconNames(dictionary)), expected);
-}
-
-void TestAppIcon::locate_data() {
-    QTest::addColumn<QByteArray>("bundleInfo"); // the bundle's Info.plist; empty: none
-    QTest::addColumn<QVariantMap>("record");    // gets "Path" unless it has a path key
-    QTest::addColumn<QString>("files");         // "name:content …", content as for imageBytes()
-    QTest::addColumn<QString>("chosen");        // the file chosen, or "system" / "generic"
-    const QByteArray appIcon = "{CFBundleIconFile = AppIcon;}";
-    const QVariantMap noRecord, recordIcon{{"CFBundleIconFile", "Rec"}};
-    // clang-format off
-    QTest::newRow("76x76 before 60x60") << QByteArray("{CFBundleIcons = {CFBundlePrimaryIcon = {CFBundleIconFiles = (AppIcon60x60, AppIcon76x76);};};}")
-        << noRecord << "AppIcon60x60@3x.png:png AppIcon76x76.png:png" << "AppIcon76x76.png";
-    QTest::newRow("@3x before @2x") << appIcon << noRecord << "AppIcon@2x.png:png AppIcon@3x.png:png" << "AppIcon@3x.png";
-    QTest::newRow("name as it stands first") << QByteArray("{CFBundleIconFile = I.png;}") << noRecord << "I.png@3x.png:png I.png:png" << "I.png";
-    QTest::newRow("CFBundleIconFile before CFBundleIconFiles") << QByteArray("{CFBundleIconFiles = (A); CFBundleIconFile = B;}")
-        << noRecord << "A.png:png B.png:png" << "B.png";
-    QTest::newRow(".icns through the image plugin") << appIcon << noRecord << "AppIcon.icns:icns" << "AppIcon.icns";
-    QTest::newRow("not an image: next candidate") << appIcon << noRecord << "AppIcon@3x.png:garbage AppIcon@2x.png:png" << "AppIcon@2x.png";
-    QTest::newRow("bundle's Info.plist over the record") << QByteArray("{CFBundleIconFile = Own;}") << recordIcon << "Own.png:png Rec.png:png" << "Own.png";
-    QTest::newRow("record when the bundle has no Info.plist") << QByteArray() << recordIcon << "Rec.png:png" << "Rec.png";
-    QTest::newRow("BundlePath when Path is no string") << appIcon << QVariantMap{{"Path", 42}, {"BundlePath", "<bundle>"}} << "AppIcon.png:png" << "AppIcon.png";
-    QTest::newRow("wrongly typed keys") << QByteArray("{CFBundleIconFiles = AppIcon; CFBundleIcons = (AppIcon);}") << noRecord << "AppIcon.png:png" << "system";
-    QTest::newRow("no matching file") << appIcon << noRecord << "Other.png:png" << "system";
-    QTest::newRow("no path") << appIcon << QVariantMap{{"Path", QVariant()}} << "AppIcon.png:png" << "generic";
-    QTest::newRow("empty path") << appIcon << QVariantMap{{"Path", ""}} << "AppIcon.png:png" << "generic";
-    // clang-format on
-}
-
-void TestAppIcon::locate() {
-    QFETCH(QByteArray, bundleInfo);
-    QFETCH(QVariantMap, record);
-    QFETCH(QString, files);
-    QFETCH(QString, chosen);
-    QTemporaryDir folder;
-    const QString bundle = folder.filePath("Sample.app");
-    QVERIFY(QDir().mkpath(bundle));
-    if (!bundleInfo.isEmpty())
-        QVERIFY(writeFile(bundle + "/Info.plist", bundleInfo));
-    for (const QString &file : files.split(' ')) {
-        const QStringList nameAndContent = file.split(':');
-        QVERIFY(writeFile(bundle + "/" + nameAndContent[0], imageBytes(nameAndContent[1])));
+    void candidateOrder() {
+        const QVariantMap dictionary =
+            PropertyList::read("{CFBundleIcons = {CFBundlePrimaryIcon = {CFBundleIconFiles = "
+                               "(AppIcon60x60, AppIcon76x76);};}; CFBundleIconFiles = (Top); "
+                               "CFBundleIconFile = Legacy;}")
+                .toMap();
+        QStringList expected;
+        for (const char *name : {"Legacy", "Top", "AppIcon76x76", "AppIcon60x60"})
+            for (const char *suffix : {"", "@3x.png", "@2x.png", ".png", ".icns"})
+                expected << QStringLiteral("/B.app/%1%2").arg(name, suffix);
+        QCOMPARE(AppIcon::candidateFiles("/B.app", AppIcon::iconNames(dictionary)), expected);
     }
-    if (record.value("BundlePath") == "<bundle>")
-        record.insert("BundlePath", bundle);
-    else if (!record.contains("Path"))
-        record.insert("Path", bundle);
 
-    const AppIconSource expected =
-        chosen == "generic"  ? AppIconSource{Kind::GenericApplicationIcon, {}}
-        : chosen == "system" ? AppIconSource{Kind::SystemIcon, bundle}
-                             : AppIconSource{Kind::ImageFile, bundle + "/" + chosen};
-    const AppIconSource source = AppIcon::locate(record);
-    QCOMPARE(int(source.kind), int(expected.kind));
-    QCOMPARE(source.path, expected.path);
-}
+    void locate_data() {
+        QTest::addColumn<QByteArray>("bundleInfo"); // the bundle's Info.plist; empty: none
+        QTest::addColumn<QVariantMap>("record");    // gets "Path" unless it has a path key
+        QTest::addColumn<QString>("files");  // "name:content …", content as for imageBytes()
+        QTest::addColumn<QString>("chosen"); // the file chosen, or "system" / "generic"
+        const QByteArray appIcon = "{CFBundleIconFile = AppIcon;}";
+        const QVariantMap noRecord, recordIcon{{"CFBundleIconFile", "Rec"}};
+        // clang-format off
+        QTest::newRow(".icns through the image plugin") << appIcon << noRecord << "AppIcon.icns:icns" << "AppIcon.icns";
+        QTest::newRow("header reads, data does not") << appIcon << noRecord << "AppIcon.png:truncated" << "AppIcon.png";
+        QTest::newRow("not an image: next candidate") << appIcon << noRecord << "AppIcon@3x.png:garbage AppIcon@2x.png:png" << "AppIcon@2x.png";
+        QTest::newRow("bundle's Info.plist over the record") << QByteArray("{CFBundleIconFile = Own;}") << recordIcon << "Own.png:png Rec.png:png" << "Own.png";
+        QTest::newRow("record when the bundle has no Info.plist") << QByteArray() << recordIcon << "Rec.png:png" << "Rec.png";
+        QTest::newRow("BundlePath when Path is no string") << appIcon << QVariantMap{{"Path", 42}, {"BundlePath", "<bundle>"}} << "AppIcon.png:png" << "AppIcon.png";
+        QTest::newRow("wrongly typed keys") << QByteArray("{CFBundleIconFiles = AppIcon; CFBundleIcons = (AppIcon);}") << noRecord << "AppIcon.png:png" << "system";
+        QTest::newRow("no matching file") << appIcon << noRecord << "Other.png:png" << "system";
+        QTest::newRow("no path") << appIcon << QVariantMap{{"Path", QVariant()}} << "AppIcon.png:png" << "generic";
+        QTest::newRow("empty path") << appIcon << QVariantMap{{"Path", ""}} << "AppIcon.png:png" << "generic";
+        // clang-format on
+    }
 
-void TestAppIcon::neverNull_data() {
-    QTest::addColumn<QString>("content"); // what AppIcon.png holds; empty: no file
-    QTest::addColumn<bool>("withPath");
-    // clang-format off
-    QTest::newRow("generic application icon") << "" << false;
-    QTest::newRow("system icon for the bundle") << "" << true;
-    QTest::newRow("PNG file") << "png" << true;
-    QTest::newRow("icns file") << "icns" << true;
-    QTest::newRow("header reads, data does not") << "truncated" << true;
-    // clang-format on
-}
+    void locate() {
+        QFETCH(QByteArray, bundleInfo);
+        QFETCH(QVariantMap, record);
+        QFETCH(QString, files);
+        QFETCH(QString, chosen);
+        QTemporaryDir folder;
+        const QString bundle = folder.filePath("Sample.app");
+        QVERIFY(QDir().mkpath(bundle));
+        if (!bundleInfo.isEmpty())
+            QVERIFY(writeFile(bundle + "/Info.plist", bundleInfo));
+        QHash<QString, QString> contents;
+        for (const QString &file : files.split(' ')) {
+            const QStringList nameAndContent = file.split(':');
+            contents.insert(nameAndContent[0], nameAndContent[1]);
+            QVERIFY(writeFile(bundle + "/" + nameAndContent[0], imageBytes(nameAndContent[1])));
+        }
+        if (record.value("BundlePath") == "<bundle>")
+            record.insert("BundlePath", bundle);
+        else if (!record.contains("Path"))
+            record.insert("Path", bundle);
 
-void TestAppIcon::neverNull() {
-    QFETCH(QString, content);
-    QFETCH(bool, withPath);
-    QTemporaryDir folder;
-    const QString bundle = folder.filePath("Sample.app");
-    QVERIFY(QDir().mkpath(bundle));
-    if (!content.isEmpty())
-        QVERIFY(writeFile(bundle + "/AppIcon.png", imageBytes(content)));
-    QVariantMap record{{"CFBundleIconFile", "AppIcon"}};
-    if (withPath)
-        record.insert("Path", bundle);
+        const AppIconSource expected =
+            chosen == "generic"  ? AppIconSource{Kind::GenericApplicationIcon, {}}
+            : chosen == "system" ? AppIconSource{Kind::SystemIcon, bundle}
+                                 : AppIconSource{Kind::ImageFile, bundle + "/" + chosen};
+        const AppIconSource source = AppIcon::locate(record);
+        QCOMPARE(int(source.kind), int(expected.kind));
+        QCOMPARE(source.path, expected.path);
 
-    const QIcon icon = AppIcon::load(record);
-    QVERIFY(!icon.isNull());
-    const QRgb colour = centreColour(icon);
-    QVERIFY(qAlpha(colour) > 0);
-    QCOMPARE(colour == QColor(Qt::red).rgb(), content == "png" || content == "icns");
-}
+        // Never a null icon: the chosen image when it decodes, a visible fallback otherwise.
+        const QRgb colour = centreColour(AppIcon::load(record));
+        QVERIFY(qAlpha(colour) > 0);
+        const QString content = contents.value(chosen);
+        QCOMPARE(colour == QColor(Qt::red).rgb(), content == "png" || content == "icns");
+    }
 
-void TestAppIcon::decodesOnFirstPaint() {
-    QTemporaryDir folder;
-    const QString file = folder.filePath("Sample.app/AppIcon.png");
-    QVERIFY(writeFile(file, pngBytes(Qt::red)));
-    const QIcon icon =
-        AppIcon::load({{"Path", folder.filePath("Sample.app")}, {"CFBundleIconFile", "AppIcon"}});
-    // Nothing decoded yet: the first paint shows what the file holds then, and keeps it.
-    QVERIFY(writeFile(file, pngBytes(Qt::blue)));
-    QCOMPARE(centreColour(icon), QColor(Qt::blue).rgb());
-    QVERIFY(writeFile(file, pngBytes(Qt::green)));
-    QCOMPARE(centreColour(icon), QColor(Qt::blue).rgb());
-}
+    void decodesOnFirstPaint() {
+        QTemporaryDir folder;
+        const QString file = folder.filePath("Sample.app/AppIcon.png");
+        QVERIFY(writeFile(file, pngBytes(Qt::red)));
+        const QIcon icon = AppIcon::load(
+            {{"Path", folder.filePath("Sample.app")}, {"CFBundleIconFile", "AppIcon"}});
+        // Nothing decoded yet: the first paint shows what the file holds then, and keeps it.
+        QVERIFY(writeFile(file, pngBytes(Qt::blue)));
+        QCOMPARE(centreColour(icon), QColor(Qt::blue).rgb());
+        QVERIFY(writeFile(file, pngBytes(Qt::green)));
+        QCOMPARE(centreColour(icon), QColor(Qt::blue).rgb());
+    }
+};
 
 QTEST_MAIN(TestAppIcon)
 #include "tst_appicon.moc"
