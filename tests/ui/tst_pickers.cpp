@@ -11,13 +11,9 @@
 namespace {
 
 QList<InstalledApp> sampleApps() {
-    QList<InstalledApp> apps;
-    apps << InstalledApp{QStringLiteral("com.example.QuillNotes"),
-                         QStringLiteral("Quill Notes"),
-                         {}}
-         << InstalledApp{QStringLiteral("com.apple.mobilesafari"), QStringLiteral("Safari"), {}}
-         << InstalledApp{QStringLiteral("com.example.CafeCreme"), QStringLiteral("Café Crème"), {}};
-    return apps;
+    return {{"com.example.QuillNotes", "Quill Notes", {}},
+            {"com.apple.mobilesafari", "Safari", {}},
+            {"com.example.CafeCreme", "Café Crème", {}}};
 }
 
 } // namespace
@@ -26,54 +22,41 @@ class PickersTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void appLabel_data() {
-        QTest::addColumn<QList<InstalledApp>>("apps");
+    // App rows load the sample apps with the listed identifiers, language rows the listed codes.
+    void labels_data() {
+        QTest::addColumn<bool>("app");
+        QTest::addColumn<QStringList>("items");
         QTest::addColumn<QString>("selection");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("no apps") << QList<InstalledApp>{} << QString()
-                                 << QStringLiteral("No apps available") << false;
-        QTest::newRow("no apps, stale selection")
-            << QList<InstalledApp>{} << QStringLiteral("com.apple.mobilesafari")
-            << QStringLiteral("No apps available") << false;
-        QTest::newRow("selection elsewhere") << sampleApps() << QStringLiteral("com.typed.Other")
-                                             << QStringLiteral("Choose an app") << true;
-        QTest::newRow("nothing chosen")
-            << sampleApps() << QString() << QStringLiteral("Choose an app") << true;
-        QTest::newRow("chosen app") << sampleApps() << QStringLiteral("com.apple.mobilesafari")
-                                    << QStringLiteral("Safari") << true;
+        const QStringList all = {"com.example.QuillNotes", "com.apple.mobilesafari"};
+        // clang-format off
+        QTest::newRow("no apps, stale selection") << true << QStringList{} << "com.apple.mobilesafari" << "No apps available" << false;
+        QTest::newRow("app elsewhere") << true << all << "com.typed.Other" << "Choose an app" << true;
+        QTest::newRow("no app chosen") << true << all << "" << "Choose an app" << true;
+        QTest::newRow("chosen app") << true << all << "com.apple.mobilesafari" << "Safari" << true;
+        QTest::newRow("chosen language") << false << QStringList{"de", "en"} << "de" << "German (de)" << true;
+        QTest::newRow("whole code only") << false << QStringList{"en-GB"} << "en" << "No languages available" << true;
+        QTest::newRow("no languages") << false << QStringList{} << "" << "No languages available" << false;
+        // clang-format on
     }
-    void appLabel() {
-        QFETCH(QList<InstalledApp>, apps);
+    void labels() {
+        QFETCH(bool, app);
+        QFETCH(QStringList, items);
         QFETCH(QString, selection);
-        InstalledAppPicker picker;
-        picker.setApps(apps);
-        picker.setSelection(selection);
-        QTEST(picker.text(), "text");
-        QTEST(picker.isEnabled(), "enabled");
-    }
-
-    void languageLabel_data() {
-        QTest::addColumn<QStringList>("languages");
-        QTest::addColumn<QString>("selection");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("chosen") << QStringList{"de", "en"} << QStringLiteral("de")
-                                << QStringLiteral("German (de)");
-        QTest::newRow("not among them") << QStringList{"de", "en"} << QStringLiteral("fr")
-                                        << QStringLiteral("No languages available");
-        QTest::newRow("whole code only") << QStringList{"en-GB"} << QStringLiteral("en")
-                                         << QStringLiteral("No languages available");
-        QTest::newRow("empty") << QStringList{} << QString()
-                               << QStringLiteral("No languages available");
-    }
-    void languageLabel() {
-        QFETCH(QStringList, languages);
-        QFETCH(QString, selection);
-        LanguagePicker picker;
-        picker.setLanguages(languages);
-        picker.setSelection(selection);
-        QTEST(picker.text(), "text");
-        QCOMPARE(picker.isEnabled(), !languages.isEmpty());
+        QList<InstalledApp> apps;
+        for (const InstalledApp &sample : sampleApps())
+            if (items.contains(sample.id))
+                apps << sample;
+        InstalledAppPicker appPicker;
+        appPicker.setApps(apps);
+        appPicker.setSelection(selection);
+        LanguagePicker languagePicker;
+        languagePicker.setLanguages(items);
+        languagePicker.setSelection(selection);
+        PickerButton *picker = app ? static_cast<PickerButton *>(&appPicker) : &languagePicker;
+        QTEST(picker->text(), "text");
+        QTEST(picker->isEnabled(), "enabled");
     }
 
     // Typing narrows the list; Return picks only a single match; otherwise the panel stays.
@@ -81,12 +64,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("query");
         QTest::addColumn<int>("matches");
         QTest::addColumn<QString>("picked"); // empty: nothing picked, panel still open
-        QTest::newRow("one by name")
-            << QStringLiteral("safa") << 1 << QStringLiteral("com.apple.mobilesafari");
-        QTest::newRow("one by bundle id")
-            << QStringLiteral("CafeCreme") << 1 << QStringLiteral("com.example.CafeCreme");
-        QTest::newRow("two") << QStringLiteral("com.example") << 2 << QString();
-        QTest::newRow("none") << QStringLiteral("xyz") << 0 << QString();
+        QTest::newRow("one") << "safa" << 1 << "com.apple.mobilesafari";
+        QTest::newRow("two") << "com.example" << 2 << "";
+        QTest::newRow("none") << "xyz" << 0 << "";
     }
     void searchAndReturn() {
         QFETCH(QString, query);
@@ -95,79 +75,54 @@ private Q_SLOTS:
         QWidget window;
         auto *picker = new InstalledAppPicker(&window);
         picker->setApps(sampleApps());
-        picker->setSelection(QStringLiteral("com.example.QuillNotes"));
+        picker->setSelection("com.example.QuillNotes");
         window.show();
-        QSignalSpy pickedSpy(picker, &InstalledAppPicker::picked);
+        QSignalSpy picks(picker, &InstalledAppPicker::picked);
 
         QTest::mouseClick(picker, Qt::LeftButton);
         SearchPopup *popup = picker->popup();
         QVERIFY(popup->isVisible());
-        QCOMPARE(popup->matchCount(), 3);
         QTest::keyClicks(popup->searchField(), query);
         QCOMPARE(popup->matchCount(), matches);
-        if (matches == 0) {
-            bool named = false;
-            for (QLabel *label : popup->findChildren<QLabel *>())
-                named |= label->isVisible() && label->text() == QStringLiteral("No Results for “") +
-                                                                    query + QStringLiteral("”");
-            QVERIFY(named);
-        }
+        bool named = false;
+        for (QLabel *label : popup->findChildren<QLabel *>())
+            named |= label->isVisible() && label->text() == "No Results for “" + query + "”";
+        QCOMPARE(named, matches == 0);
         QTest::keyClick(popup->searchField(), Qt::Key_Return);
 
-        if (picked.isEmpty()) {
-            QVERIFY(popup->isVisible());
-            QCOMPARE(pickedSpy.count(), 0);
-            QCOMPARE(picker->selection(), QStringLiteral("com.example.QuillNotes"));
-        } else {
-            QVERIFY(!popup->isVisible());
-            QCOMPARE(pickedSpy.count(), 1);
-            QCOMPARE(pickedSpy.at(0).at(0).toString(), picked);
-            QCOMPARE(picker->selection(), picked);
-        }
+        QCOMPARE(popup->isVisible(), picked.isEmpty());
+        QCOMPARE(picks.count(), picked.isEmpty() ? 0 : 1);
+        QCOMPARE(picker->selection(), picked.isEmpty() ? "com.example.QuillNotes" : picked);
     }
 
-    void escapeClosesWithoutPicking() {
+    // Escape closes without picking; the next opening starts with an empty query, and a click
+    // anywhere on a row picks it.
+    void escapeThenClickAnywhereOnARow() {
         QWidget window;
         auto *picker = new LanguagePicker(&window);
-        picker->setLanguages({QStringLiteral("de"), QStringLiteral("en")});
-        picker->setSelection(QStringLiteral("en"));
+        picker->setLanguages({"fr", "de", "en"});
+        picker->setSelection("en");
         window.show();
-        QSignalSpy pickedSpy(picker, &LanguagePicker::picked);
+        QSignalSpy picks(picker, &LanguagePicker::picked);
+        SearchPopup *popup = picker->popup();
         QTest::mouseClick(picker, Qt::LeftButton);
-        QVERIFY(picker->popup()->isVisible());
-        QVERIFY(picker->popup()->searchField()->hasFocus());
-        QTest::keyClicks(picker->popup()->searchField(), QStringLiteral("ger"));
-        QTest::keyClick(picker->popup()->searchField(), Qt::Key_Escape);
-        QVERIFY(!picker->popup()->isVisible());
-        QCOMPARE(pickedSpy.count(), 0);
-        QCOMPARE(picker->selection(), QStringLiteral("en"));
+        QVERIFY(popup->isVisible() && popup->searchField()->hasFocus());
+        QTest::keyClicks(popup->searchField(), "ger");
+        QTest::keyClick(popup->searchField(), Qt::Key_Escape);
+        QVERIFY(!popup->isVisible() && picks.isEmpty() && picker->selection() == "en");
 
-        // Opening again starts with an empty query.
         QTest::mouseClick(picker, Qt::LeftButton);
-        QVERIFY(picker->popup()->query().isEmpty());
-        QCOMPARE(picker->popup()->matchCount(), 2);
-    }
-
-    void clickingAnywhereOnARowPicksIt() {
-        QWidget window;
-        auto *picker = new LanguagePicker(&window);
-        picker->setLanguages({QStringLiteral("fr"), QStringLiteral("de"), QStringLiteral("en")});
-        picker->setSelection(QStringLiteral("en"));
-        window.show();
-        QSignalSpy pickedSpy(picker, &LanguagePicker::picked);
-        QTest::mouseClick(picker, Qt::LeftButton);
-        QListView *list = picker->popup()->list();
-        QVERIFY(QTest::qWaitForWindowExposed(picker->popup()));
+        QCOMPARE(popup->matchCount(), 3); // the query starts empty
+        QVERIFY(QTest::qWaitForWindowExposed(popup));
         // Rows are ordered by label: English, French, German. Click the far end of French.
-        const QModelIndex french = list->model()->index(1, 0);
-        QCOMPARE(french.data().toString(), QStringLiteral("French (fr)"));
-        const QRect row = list->visualRect(french);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+        const QModelIndex french = popup->list()->model()->index(1, 0);
+        QCOMPARE(french.data().toString(), "French (fr)");
+        const QRect row = popup->list()->visualRect(french);
+        QTest::mouseClick(popup->list()->viewport(), Qt::LeftButton, {},
                           QPoint(row.right() - 3, row.center().y()));
-        QCOMPARE(pickedSpy.count(), 1);
-        QCOMPARE(picker->selection(), QStringLiteral("fr"));
-        QCOMPARE(picker->text(), QStringLiteral("French (fr)"));
-        QVERIFY(!picker->popup()->isVisible());
+        QCOMPARE(picks.count(), 1);
+        QCOMPARE(picker->text(), "French (fr)");
+        QVERIFY(!popup->isVisible());
     }
 };
 
