@@ -1,7 +1,6 @@
 #include "tools/PropertyList.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QStringEncoder>
 #include <QTest>
 #include <QTimeZone>
@@ -10,16 +9,10 @@
 
 #include <cstdlib>
 
-using PropertyList::ParseError;
-
 namespace {
 
 const QString malformed =
     QStringLiteral("The data couldn’t be read because it isn’t in the correct format.");
-
-QVariantMap map(std::initializer_list<std::pair<const QString, QVariant>> entries) {
-    return QVariantMap(entries);
-}
 
 QByteArray bigEndian(quint64 value, int size) {
     QByteArray out(size, '\0');
@@ -53,12 +46,8 @@ QByteArray arrayObject(const QList<quint64> &references) {
     return out;
 }
 
-QByteArray dictionaryObject(quint64 key, quint64 value) {
-    return QByteArray(1, char(0xD1)) + bigEndian(key, 4) + bigEndian(value, 4);
-}
-
-// Every value type libplist writes, built once and written as XML or binary by the tests.
-plist_t sampleTree() {
+// Every value type, written by libplist as XML or binary; sampleValue() is what it reads as.
+QByteArray sample(bool binary) {
     plist_t root = plist_new_dict();
     plist_dict_set_item(root, "name", plist_new_string("Café 微信"));
     plist_dict_set_item(root, "negative", plist_new_uint(uint64_t(-5)));
@@ -71,37 +60,24 @@ plist_t sampleTree() {
     plist_array_append_item(array, plist_new_string("a"));
     plist_array_append_item(array, plist_new_dict());
     plist_dict_set_item(root, "array", array);
-    return root;
-}
-
-QVariantMap sampleValue() {
-    return map({{"name", QStringLiteral("Café 微信")},
-                {"negative", qint64(-5)},
-                {"big", qint64(9223372036854775807ll)},
-                {"real", 2.5},
-                {"yes", true},
-                {"date", QDateTime(QDate(2020, 1, 1), QTime(0, 0), QTimeZone::utc())},
-                {"data", QByteArray("\x00\x01\xFF", 3)},
-                {"array", QVariantList{QStringLiteral("a"), QVariantMap()}}});
-}
-
-QByteArray written(plist_t tree, bool binary) {
     char *bytes = nullptr;
     uint32_t length = 0;
-    if (binary)
-        plist_to_bin(tree, &bytes, &length);
-    else
-        plist_to_xml(tree, &bytes, &length);
+    (binary ? plist_to_bin : plist_to_xml)(root, &bytes, &length);
     QByteArray out(bytes, length);
     std::free(bytes);
+    plist_free(root);
     return out;
 }
 
-QByteArray dataFile(const char *name) {
-    QFile file(QStringLiteral(TOOLS_TEST_DATA "/plist/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing test data %s", name);
-    return file.readAll();
+QVariant sampleValue() {
+    return QVariantMap{{"name", QStringLiteral("Café 微信")},
+                       {"negative", qint64(-5)},
+                       {"big", qint64(9223372036854775807ll)},
+                       {"real", 2.5},
+                       {"yes", true},
+                       {"date", QDateTime(QDate(2020, 1, 1), QTime(0, 0), QTimeZone::utc())},
+                       {"data", QByteArray("\x00\x01\xFF", 3)},
+                       {"array", QVariantList{QStringLiteral("a"), QVariantMap()}}};
 }
 
 } // namespace
@@ -110,262 +86,166 @@ class TestPropertyList : public QObject {
     Q_OBJECT
 
 private slots:
-    void textForm_data();
-    void textForm();
-    void textErrors_data();
-    void textErrors();
-    void appReport();
-    void xmlAndBinary();
-    void xmlFile();
-    void integersBeyondQint64();
-    void hostileLibplistInput_data();
-    void hostileLibplistInput();
+    void reads_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QVariant>("expected");
+        const auto reads = [](const char *name, const QByteArray &input, const QVariant &value) {
+            QTest::newRow(name) << input << value;
+        };
+        const auto list = [](const QString &text) { return QVariant(QVariantList{text}); };
+        const QVariant ab = QVariantMap{{"a", QStringLiteral("b")}};
+
+        // The text form.
+        reads("empty document", QByteArray(), QVariantMap());
+        reads("only comments", " // x\n /* y */ \n", QVariantMap());
+        reads("comments do not nest", "( a /* /* */, b )", QVariantList{"a", "b"});
+        reads("quotes, key alone, later duplicate wins", "{ \"a\" = 'x'; k; a = b; }",
+              QVariantMap{{"a", "b"}, {"k", "k"}});
+        reads("strings file", "\"a\" = \"b\";\n c; ", QVariantMap{{"a", "b"}, {"c", "c"}});
+        reads("root string", " hello ", QStringLiteral("hello"));
+        reads("arrays, trailing comma", "( a, (), ( b, ), {} )",
+              QVariantList{"a", QVariantList(), QVariantList{"b"}, QVariantMap()});
+        reads("unquoted characters", "( /usr/bin:x.y-z_$9 )", list("/usr/bin:x.y-z_$9"));
+        reads("comments between tokens, not in strings", "{ a /* c */ = // c\r '/* x */ // y'; }",
+              QVariantMap{{"a", "/* x */ // y"}});
+        reads("raw newline and UTF-8", "( \"Caf\xC3\xA9\nOl\xC3\xA9\" )", list("Café\nOlé"));
+        reads("letter escapes, backslash newline",
+              "( \"\\a\\b\\f\\n\\r\\t\\v\\\"\\\\\\q\\'\\\n\" )", list("\a\b\f\n\r\t\v\"\\q'\n"));
+        reads("octal", R"(( "\101\0005\351" ))", list(QStringLiteral("A") + QChar(0) + "5Ø"));
+        reads("unicode escapes", R"(( "\U00e9\U41\U00412\U5fae\U4fe1" ))", list("éAA2微信"));
+        reads("surrogate pairs, lone surrogates",
+              R"(( "\Ud83d\Ude80!\Ud83dx\Ude80\Ud83d\Ud83d\Ude80" ))",
+              list(QStringLiteral("🚀!\uFFFDx\uFFFD\uFFFD🚀")));
+        reads("data", "( <0fbd 77\n0A>, <> )",
+              QVariantList{QByteArray("\x0F\xBD\x77\x0A"), QByteArray()});
+        reads("UTF-8 byte-order mark", "\xEF\xBB\xBF{ a = b; }", ab);
+        QStringEncoder utf16(QStringConverter::Utf16LE);
+        reads("UTF-16 with byte-order mark", "\xFF\xFE" + QByteArray(utf16.encode(u"{ a = b; }")),
+              ab);
+        reads("line separator is white space", "{ a\xE2\x80\xA8= b; }", ab);
+        QVariant deepest = QVariantList();
+        for (int i = 1; i < PropertyList::maximumNesting; ++i)
+            deepest = QVariantList{deepest};
+        reads("nesting at the bound",
+              QByteArray(PropertyList::maximumNesting, '(') +
+                  QByteArray(PropertyList::maximumNesting, ')'),
+              deepest);
+
+        // XML and binary, through libplist.
+        reads("XML", sample(false), sampleValue());
+        reads("binary", sample(true), sampleValue());
+        reads("XML after byte-order mark and white space", "\xEF\xBB\xBF  \n" + sample(false),
+              sampleValue());
+        reads("XML with doctype, comment and entities",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD "
+              "PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
+              "version=\"1.0\"><dict><!-- c --><key>a</key><string>Caf&#233; &amp; "
+              "Bar</string></dict></plist>",
+              QVariantMap{{"a", QStringLiteral("Café & Bar")}});
+        reads(
+            "integers beyond qint64",
+            "<plist><array><integer>-9223372036854775808</integer>"
+            "<integer>18446744073709551615</integer></array></plist>",
+            QVariantList{std::numeric_limits<qint64>::min(), std::numeric_limits<quint64>::max()});
+    }
+
+    void reads() {
+        QFETCH(QByteArray, input);
+        QFETCH(QVariant, expected);
+        // The debug text names every nested value's type, so integer kinds must match too.
+        QCOMPARE(QDebug::toString(PropertyList::read(input)), QDebug::toString(expected));
+    }
+
+    void rejects_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("detail");
+        const auto fails = [](const char *name, const QByteArray &input, const QString &detail) {
+            QTest::newRow(name) << input << detail;
+        };
+
+        // The text form, with the line of the fault.
+        fails("unexpected character", "{\n  a = b;\n  c = ];\n}",
+              "Unexpected character ']' at line 3.");
+        fails("missing semicolon", "{ a = b }", "Unexpected character '}' at line 1.");
+        fails("missing value", "{ a = ; }", "Unexpected character ';' at line 1.");
+        fails("key is not a string", "{\r\n(a) = b; }", "Unexpected character '(' at line 2.");
+        fails("empty array element", "( a, , b )", "Unexpected character ',' at line 1.");
+        fails("after the root", "{ }\n\n( )", "Unexpected character '(' at line 3.");
+        fails("strings file without semicolon", "a = b",
+              "Unexpected end of data at line 1; expected ';'.");
+        fails("truncated array", "{ a = ( b,\n c",
+              "Unexpected end of data at line 2; expected ')'.");
+        fails("truncated dictionary", "{ a = b;",
+              "Unexpected end of data at line 1; expected '}'.");
+        fails("only a key", "{ a = ", "Unexpected end of data at line 1.");
+        fails("unterminated string", "{\n a = \"b;\n }",
+              "Unterminated quoted string starting at line 2.");
+        fails("unterminated after escape", "( 'a\\",
+              "Unterminated quoted string starting at line 1.");
+        fails("unterminated comment", "{ a = b; }\n/* x",
+              "Unterminated comment starting at line 2.");
+        fails("odd hex digits", "( <abc> )", "Data at line 1 has an odd number of hex digits.");
+        fails("space inside a byte", "( <a b> )",
+              "Data at line 1 has an odd number of hex digits.");
+        fails("not hex", "( <zz> )", "Unexpected character 'z' at line 1.");
+        fails("unterminated data", "( <ab", "Unterminated data starting at line 1.");
+        fails("embedded NUL", QByteArray("{ a = b;\n\0 }", 12),
+              "Unexpected character U+0000 at line 2.");
+        fails("garbage bytes", "\x80\x81", "Unexpected character byte 0x80 at line 1.");
+        fails("non-ASCII outside quotes", "( caf\xC3\xA9 )", "Unexpected character 'é' at line 1.");
+        const QString textTooDeep = QStringLiteral("Nesting deeper than 512 levels at line 1.");
+        fails("one past the bound", QByteArray(PropertyList::maximumNesting + 1, '('), textTooDeep);
+        fails("far too deep", QByteArray("{a=").repeated(1'000'000), textTooDeep);
+
+        // XML and binary: hostile input gets a clear error before libplist could crash or hang.
+        const QByteArray binary = sample(true), xml = sample(false);
+        const QString tooDeep = QStringLiteral("Containers are nested more than 512 levels deep.");
+        fails("truncated binary", binary.left(binary.size() / 2), QString());
+        fails("binary magic only", "bplist00", QString());
+        fails("binary garbage", "bplist00" + QByteArray(64, '\xFF'), QString());
+        fails("huge object count", binaryPlist({arrayObject({})}, quint64(1) << 62), QString());
+        fails("binary contains itself", binaryPlist({arrayObject({0})}),
+              "An object contains itself.");
+        QList<QByteArray> chain, doubling;
+        for (quint64 i = 0; i < 100'000; ++i)
+            chain << arrayObject({i + 1});
+        for (quint64 i = 0; i < 64; ++i)
+            doubling << arrayObject({i + 1, i + 1});
+        fails("binary nested 100000 deep", binaryPlist(chain << arrayObject({})), tooDeep);
+        fails("binary shared objects doubling 64 times", binaryPlist(doubling << arrayObject({})),
+              "It expands into more than 4194304 values.");
+        const QByteArray dictionary = QByteArray(1, char(0xD1)) + bigEndian(1, 4) + bigEndian(2, 4);
+        fails("binary key with NUL",
+              binaryPlist({dictionary, char(0x53) + QByteArray("a\0b", 3), "\x51x"}),
+              "A dictionary key contains a NUL character.");
+        fails("binary UTF-16 key with NUL",
+              binaryPlist({dictionary, QByteArray("\x62\0a\0\0", 5), "\x51x"}),
+              "A dictionary key contains a NUL character.");
+        fails("truncated XML", xml.left(xml.size() / 2), QString());
+        fails("XML nested 100000 deep",
+              "<plist>" + QByteArray("<array>").repeated(100'000) +
+                  QByteArray("</array>").repeated(100'000) + "</plist>",
+              tooDeep);
+        fails("XML unbalanced 100000 deep", "<plist>" + QByteArray("<dict>").repeated(100'000),
+              tooDeep);
+        fails("XML closing tags hidden in a comment",
+              "<plist><!--" + QByteArray("</array>").repeated(600) + "-->" +
+                  QByteArray("<array>").repeated(600) + QByteArray("</array>").repeated(600) +
+                  "</plist>",
+              tooDeep);
+    }
+
+    void rejects() {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, detail);
+        try {
+            const QVariant value = PropertyList::read(input);
+            QFAIL(qPrintable(QStringLiteral("parsed as %1").arg(QDebug::toString(value))));
+        } catch (const PropertyList::ParseError &error) {
+            QCOMPARE(error.description(), detail.isEmpty() ? malformed : malformed + ' ' + detail);
+        }
+    }
 };
-
-void TestPropertyList::textForm_data() {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QVariant>("expected");
-    const QVariant ab = map({{"a", QStringLiteral("b")}});
-
-    QTest::newRow("empty document") << QByteArray() << QVariant(QVariantMap());
-    QTest::newRow("only comments") << QByteArray(" // x\n /* y */ \n") << QVariant(QVariantMap());
-    QTest::newRow("dictionary") << QByteArray("{ a = b; }") << ab;
-    QTest::newRow("quotes") << QByteArray("{ \"a\" = 'b'; }") << ab;
-    QTest::newRow("key alone") << QByteArray("{ a; }") << QVariant(map({{"a", "a"}}));
-    QTest::newRow("later duplicate wins") << QByteArray("{ a = x; a = b; }") << ab;
-    QTest::newRow("strings file") << QByteArray("\"a\" = \"b\";\n c; ")
-                                  << QVariant(map({{"a", "b"}, {"c", "c"}}));
-    QTest::newRow("root string") << QByteArray(" hello ") << QVariant(QStringLiteral("hello"));
-    QTest::newRow("arrays") << QByteArray("( a, (), ( b, ), {} )")
-                            << QVariant(QVariantList{"a", QVariantList(), QVariantList{"b"},
-                                                     QVariantMap()});
-    QTest::newRow("unquoted characters")
-        << QByteArray("( /usr/bin:x.y-z_$9 )") << QVariant(QVariantList{"/usr/bin:x.y-z_$9"});
-    QTest::newRow("comments between tokens")
-        << QByteArray("{ a /* c */ = // c\r b; } // end") << ab;
-    QTest::newRow("comment markers in strings")
-        << QByteArray("( \"/* x */ // y\" )") << QVariant(QVariantList{"/* x */ // y"});
-    QTest::newRow("raw newline and UTF-8") << QByteArray("( \"Caf\xC3\xA9\nOl\xC3\xA9\" )")
-                                           << QVariant(QVariantList{QStringLiteral("Café\nOlé")});
-    QTest::newRow("letter escapes") << QByteArray(R"(( "\a\b\f\n\r\t\v\"\\\q\'" ))")
-                                    << QVariant(QVariantList{"\a\b\f\n\r\t\v\"\\q'"});
-    QTest::newRow("backslash newline")
-        << QByteArray("( \"a\\\nb\" )") << QVariant(QVariantList{"a\nb"});
-    QTest::newRow("octal") << QByteArray(R"(( "\101\0005\351" ))")
-                           << QVariant(QVariantList{QString(QChar(u'A')) + QChar(0) +
-                                                    QStringLiteral("5Ø")});
-    QTest::newRow("unicode escapes") << QByteArray(R"(( "\U00e9\U41\U00412" ))")
-                                     << QVariant(QVariantList{QStringLiteral("éAA2")});
-    QTest::newRow("Chinese") << QByteArray(R"(( "\U5fae\U4fe1" ))")
-                             << QVariant(QVariantList{QStringLiteral("微信")});
-    QTest::newRow("emoji surrogate pair") << QByteArray(R"(( "Go \Ud83d\Ude80!" ))")
-                                          << QVariant(QVariantList{QStringLiteral("Go 🚀!")});
-    QTest::newRow("lone surrogates")
-        << QByteArray(R"(( "\Ud83dx", "\Ude80", "\Ud83d\Ud83d\Ude80" ))")
-        << QVariant(QVariantList{QStringLiteral("\uFFFDx"), QStringLiteral("\uFFFD"),
-                                 QStringLiteral("\uFFFD🚀")});
-    QTest::newRow("data") << QByteArray("( <0fbd 77\n0A>, <> )")
-                          << QVariant(QVariantList{QByteArray("\x0F\xBD\x77\x0A"), QByteArray()});
-    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF{ a = b; }") << ab;
-    QStringEncoder utf16(QStringConverter::Utf16LE);
-    QTest::newRow("UTF-16 with byte-order mark")
-        << QByteArray("\xFF\xFE") + QByteArray(utf16.encode(u"{ a = b; }")) << ab;
-    QTest::newRow("line separator is white space") << QByteArray("{ a\xE2\x80\xA8= b; }") << ab;
-    QTest::newRow(qPrintable(QStringLiteral("nesting %1 deep").arg(PropertyList::maximumNesting)))
-        << QByteArray(PropertyList::maximumNesting, '(') +
-               QByteArray(PropertyList::maximumNesting, ')')
-        << QVariant([] {
-               QVariant value = QVariantList();
-               for (int i = 1; i < PropertyList::maximumNesting; ++i)
-                   value = QVariantList{value};
-               return value;
-           }());
-}
-
-void TestPropertyList::textForm() {
-    QFETCH(QByteArray, input);
-    QFETCH(QVariant, expected);
-    QCOMPARE(PropertyList::read(input), expected);
-}
-
-void TestPropertyList::textErrors_data() {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("detail");
-
-    QTest::newRow("unexpected character")
-        << QByteArray("{\n  a = b;\n  c = ];\n}") << "Unexpected character ']' at line 3.";
-    QTest::newRow("missing semicolon")
-        << QByteArray("{ a = b }") << "Unexpected character '}' at line 1.";
-    QTest::newRow("missing value")
-        << QByteArray("{ a = ; }") << "Unexpected character ';' at line 1.";
-    QTest::newRow("key is not a string")
-        << QByteArray("{\r\n(a) = b; }") << "Unexpected character '(' at line 2.";
-    QTest::newRow("empty array element")
-        << QByteArray("( a, , b )") << "Unexpected character ',' at line 1.";
-    QTest::newRow("after the root")
-        << QByteArray("{ }\n\n( )") << "Unexpected character '(' at line 3.";
-    QTest::newRow("strings file without semicolon")
-        << QByteArray("a = b") << "Unexpected end of data at line 1; expected ';'.";
-    QTest::newRow("truncated array")
-        << QByteArray("{ a = ( b,\n c") << "Unexpected end of data at line 2; expected ')'.";
-    QTest::newRow("truncated dictionary")
-        << QByteArray("{ a = b;") << "Unexpected end of data at line 1; expected '}'.";
-    QTest::newRow("only a key") << QByteArray("{ a = ") << "Unexpected end of data at line 1.";
-    QTest::newRow("unterminated string")
-        << QByteArray("{\n a = \"b;\n }") << "Unterminated quoted string starting at line 2.";
-    QTest::newRow("unterminated after escape")
-        << QByteArray("( 'a\\") << "Unterminated quoted string starting at line 1.";
-    QTest::newRow("unterminated comment")
-        << QByteArray("{ a = b; }\n/* x") << "Unterminated comment starting at line 2.";
-    QTest::newRow("odd hex digits")
-        << QByteArray("( <abc> )") << "Data at line 1 has an odd number of hex digits.";
-    QTest::newRow("space inside a byte")
-        << QByteArray("( <a b> )") << "Data at line 1 has an odd number of hex digits.";
-    QTest::newRow("not hex") << QByteArray("( <zz> )") << "Unexpected character 'z' at line 1.";
-    QTest::newRow("unterminated data")
-        << QByteArray("( <ab") << "Unterminated data starting at line 1.";
-    QTest::newRow("embedded NUL") << QByteArray("{ a = b;\n\0 }", 12)
-                                  << "Unexpected character U+0000 at line 2.";
-    QTest::newRow("garbage bytes")
-        << QByteArray("\x80\x81") << "Unexpected character byte 0x80 at line 1.";
-    QTest::newRow("non-ASCII outside quotes")
-        << QByteArray("( caf\xC3\xA9 )") << "Unexpected character 'é' at line 1.";
-    QTest::newRow("too deep") << QByteArray(PropertyList::maximumNesting + 1, '(')
-                              << "Nesting deeper than 512 levels at line 1.";
-    QTest::newRow("far too deep") << QByteArray("{a=").repeated(1'000'000)
-                                  << "Nesting deeper than 512 levels at line 1.";
-}
-
-void TestPropertyList::textErrors() {
-    QFETCH(QByteArray, input);
-    QFETCH(QString, detail);
-    try {
-        const QVariant value = PropertyList::read(input);
-        QFAIL(qPrintable(QStringLiteral("parsed as %1").arg(QDebug::toString(value))));
-    } catch (const ParseError &error) {
-        QCOMPARE(error.description(), malformed + QLatin1Char(' ') + detail);
-    }
-}
-
-void TestPropertyList::appReport() {
-    const QVariantMap apps = PropertyList::read(dataFile("listapps.txt")).toMap();
-    QCOMPARE(apps.keys(),
-             QStringList({"com.apple.mobilesafari", "com.example.rocket", "com.tencent.xin"}));
-    const QVariantMap rocket = apps.value("com.example.rocket").toMap();
-    QCOMPARE(rocket.value("CFBundleDisplayName"), QVariant(QStringLiteral("Rocket 🚀")));
-    QCOMPARE(rocket.value("CFBundleVersion"), QVariant(QStringLiteral("42")));
-    QCOMPARE(rocket.value("SBAppTags"), QVariant(QVariantList{"hidden", "watch-companion"}));
-    QCOMPARE(rocket.value("GroupContainers"), QVariant(QVariantMap()));
-    QCOMPARE(apps.value("com.tencent.xin").toMap().value("CFBundleDisplayName"),
-             QVariant(QStringLiteral("微信")));
-    QVERIFY(apps.value("com.apple.mobilesafari")
-                .toMap()
-                .value("Path")
-                .toString()
-                .contains(QStringLiteral("iOS 18.1.simruntime")));
-}
-
-void TestPropertyList::xmlAndBinary() {
-    plist_t tree = sampleTree();
-    const QByteArray xml = written(tree, false);
-    const QByteArray binary = written(tree, true);
-    plist_free(tree);
-    QVERIFY(binary.startsWith("bplist00"));
-    QCOMPARE(PropertyList::read(xml), QVariant(sampleValue()));
-    QCOMPARE(PropertyList::read(binary), QVariant(sampleValue()));
-    QCOMPARE(PropertyList::read("\xEF\xBB\xBF  \n" + xml), QVariant(sampleValue()));
-}
-
-void TestPropertyList::xmlFile() {
-    const QVariantMap info = PropertyList::read(dataFile("Info.xml")).toMap();
-    QCOMPARE(info.value("CFBundleDisplayName"), QVariant(QStringLiteral("Café & Bar")));
-    QCOMPARE(info.value("CFBundleLocalizations"), QVariant(QVariantList{"en", "zh-Hans"}));
-    QCOMPARE(info.value("LSRequiresIPhoneOS"), QVariant(true));
-    QCOMPARE(info.value("UIDeviceFamily"), QVariant(QVariantList{qint64(1), qint64(2)}));
-    QCOMPARE(info.value("CFBundleIcons")
-                 .toMap()
-                 .value("CFBundlePrimaryIcon")
-                 .toMap()
-                 .value("CFBundleIconFiles"),
-             QVariant(QVariantList{"AppIcon60x60"}));
-}
-
-void TestPropertyList::integersBeyondQint64() {
-    const QVariant value =
-        PropertyList::read("<plist><array><integer>-9223372036854775808</integer>"
-                           "<integer>18446744073709551615</integer></array></plist>");
-    const QVariantList items = value.toList();
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items[0].typeId(), QMetaType::LongLong);
-    QCOMPARE(items[0].toLongLong(), std::numeric_limits<qint64>::min());
-    QCOMPARE(items[1].typeId(), QMetaType::ULongLong);
-    QCOMPARE(items[1].toULongLong(), std::numeric_limits<quint64>::max());
-}
-
-void TestPropertyList::hostileLibplistInput_data() {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("detail");
-
-    plist_t tree = sampleTree();
-    const QByteArray binary = written(tree, true);
-    const QByteArray xml = written(tree, false);
-    plist_free(tree);
-    const QString tooDeep = QStringLiteral("Containers are nested more than 512 levels deep.");
-
-    QTest::newRow("truncated binary") << binary.left(binary.size() / 2) << QString();
-    QTest::newRow("binary magic only") << QByteArray("bplist00") << QString();
-    QTest::newRow("binary garbage") << QByteArray("bplist00") + QByteArray(64, '\xFF') << QString();
-    QTest::newRow("huge object count")
-        << binaryPlist({arrayObject({})}, quint64(1) << 62) << QString();
-    QTest::newRow("binary contains itself")
-        << binaryPlist({arrayObject({0})}) << QStringLiteral("An object contains itself.");
-    QList<QByteArray> chain;
-    for (quint64 i = 0; i < 100'000; ++i)
-        chain << arrayObject({i + 1});
-    chain << arrayObject({});
-    QTest::newRow("binary nested 100000 deep") << binaryPlist(chain) << tooDeep;
-    QList<QByteArray> doubling;
-    for (quint64 i = 0; i < 64; ++i)
-        doubling << arrayObject({i + 1, i + 1});
-    doubling << arrayObject({});
-    QTest::newRow("binary shared objects doubling 64 times")
-        << binaryPlist(doubling) << QStringLiteral("It expands into more than 4194304 values.");
-    QTest::newRow("binary key with NUL")
-        << binaryPlist({dictionaryObject(1, 2),
-                        QByteArray("\x53"
-                                   "a\0b",
-                                   4),
-                        "\x51x"})
-        << QStringLiteral("A dictionary key contains a NUL character.");
-    QTest::newRow("binary UTF-16 key with NUL")
-        << binaryPlist({dictionaryObject(1, 2), QByteArray("\x62\0a\0\0", 5), "\x51x"})
-        << QStringLiteral("A dictionary key contains a NUL character.");
-    QTest::newRow("truncated XML") << xml.left(xml.size() / 2) << QString();
-    QTest::newRow("XML garbage") << QByteArray("<plist><dict><key>a</key><strin") << QString();
-    QTest::newRow("XML nested 100000 deep")
-        << "<plist>" + QByteArray("<array>").repeated(100'000) +
-               QByteArray("</array>").repeated(100'000) + "</plist>"
-        << tooDeep;
-    QTest::newRow("XML unbalanced 100000 deep")
-        << "<plist>" + QByteArray("<dict>").repeated(100'000) << tooDeep;
-    QTest::newRow("XML closing tags hidden in a comment")
-        << "<plist><!--" + QByteArray("</array>").repeated(600) + "-->" +
-               QByteArray("<array>").repeated(600) + QByteArray("</array>").repeated(600) +
-               "</plist>"
-        << tooDeep;
-}
-
-void TestPropertyList::hostileLibplistInput() {
-    QFETCH(QByteArray, input);
-    QFETCH(QString, detail);
-    try {
-        PropertyList::read(input);
-        QFAIL("hostile input was accepted");
-    } catch (const ParseError &error) {
-        QCOMPARE(error.description(),
-                 detail.isEmpty() ? malformed : malformed + QLatin1Char(' ') + detail);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestPropertyList)
 #include "tst_propertylist.moc"
