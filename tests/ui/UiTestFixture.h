@@ -38,3 +38,9 @@ struct UiTestFixture {
         return std::make_unique<UsageStatistics>(&usageStore, unreachable());
     }
 };
+
+// The fixture with its launcher and statistics service made up front.
+struct UiTestModels : UiTestFixture {
+    std::unique_ptr<Launcher> launcher = makeLauncher();
+    std::unique_ptr<UsageStatistics> statistics = makeStatistics();
+};
