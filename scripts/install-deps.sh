@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
     qcoro-qt6-dev libplist-dev libicu-dev libxi-dev libx11-dev libgl-dev
     xvfb xauth x11-utils xdotool openssl fonts-dejavu-core fonts-noto-color-emoji
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

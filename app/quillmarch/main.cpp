@@ -1,11 +1,11 @@
+#include "ApplicationIdentity.h"
 #include "ui/QuillmarchApp.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillmarch"));
-    QApplication::setOrganizationName(QStringLiteral("Quillmarch"));
+    ApplicationIdentity::apply(ApplicationIdentity::quillmarch);
     QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
 
     QuillmarchApp app;

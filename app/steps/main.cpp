@@ -1,10 +1,11 @@
+#include "ApplicationIdentity.h"
 #include "recorder/StepRecorderView.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillmarch"));
+    ApplicationIdentity::apply(ApplicationIdentity::stepRecorder);
     StepRecorderView view;
     view.setWindowTitle(QStringLiteral("Step Recorder"));
     view.resize(720, 640);

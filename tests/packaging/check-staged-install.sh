@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs a build into a staging folder under the prefix /usr, as the .deb does, and checks that
+# both programs, their desktop entries, the icon in every theme size and the metainfo landed.
+#   check-staged-install.sh <build folder> <staging folder> <app id> <step recorder id> <icon name>
+set -eu
+build=$1 stage=$2 app_id=$3 steps_id=$4 icon=$5
+
+rm -rf "$stage"
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+
+missing=0
+expect() {
+    if [ ! -e "$stage/usr/$1" ]; then
+        echo "missing: /usr/$1"
+        missing=1
+    elif [ -n "${2:-}" ] && [ ! -x "$stage/usr/$1" ]; then
+        echo "not executable: /usr/$1"
+        missing=1
+    fi
+}
+expect bin/quillmarch executable
+expect bin/quillmarch-steps executable
+expect "share/applications/$app_id.desktop"
+expect "share/applications/$steps_id.desktop"
+expect "share/metainfo/$app_id.metainfo.xml"
+expect "share/icons/hicolor/scalable/apps/$icon.svg"
+for size in 16 22 24 32 48 64 128 256 512; do
+    expect "share/icons/hicolor/${size}x${size}/apps/$icon.png"
+done
+
+# Nothing but programs and shared data: no headers, libraries or stand-in tools.
+unexpected=$(cd "$stage/usr" && find . -type f ! -path './bin/*' ! -path './share/*')
+if [ -n "$unexpected" ]; then
+    echo "unexpected files:"
+    echo "$unexpected"
+    missing=1
+fi
+exit $missing
