@@ -1,10 +1,12 @@
 // Renders the README's screenshots on an X server: the main window in light and dark, the open
-// app picker, both settings tabs and the consent sheet, driven through the stand-in tools.
+// app picker, the launch options menu, both settings tabs and the consent sheet, driven through
+// the stand-in tools.
 // Usage: ui_screenshots <output folder>
 
 #include "UiTestFixture.h"
 #include "ui/ContentView.h"
 #include "ui/InstalledAppPicker.h"
+#include "ui/LaunchOptionsButton.h"
 #include "ui/MainWindow.h"
 #include "ui/QuillmarchApp.h"
 #include "ui/SearchPopup.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -131,6 +134,20 @@ int main(int argc, char *argv[]) {
     const QRect pickerArea = window->frameGeometry().united(picker->popup()->frameGeometry());
     save(pickerArea.adjusted(-24, -24, 24, 24), folder + QStringLiteral("/app-picker.png"));
     picker->popup()->close();
+
+    // The launch options, two of them ticked and launched with, open under their button.
+    launcher->setLaunchOption(LaunchOption::AccentedStrings, true);
+    launcher->setLaunchOption(LaunchOption::RightToLeftLayout, true);
+    launcher->perform([launcher] { return launcher->launch(); });
+    waitFor([&] { return !launcher->busy(); });
+    auto *options = window->findChild<LaunchOptionsButton *>(QStringLiteral("launchOptions"));
+    options->optionsMenu()->popup(options->mapToGlobal(QPoint(0, options->height())));
+    QTest::qWait(200);
+    const QRect optionsArea =
+        window->frameGeometry().united(options->optionsMenu()->frameGeometry());
+    save(optionsArea.adjusted(-24, -24, 24, 24), folder + QStringLiteral("/options-menu.png"));
+    options->optionsMenu()->close();
+    launcher->setLaunchOptions({});
 
     SettingsWindow *settings = app.openSettings();
     window->hide();
