@@ -1,7 +1,10 @@
-// Launch options, the next language and recent launches, driven against the stand-in developer
-// tools: the exact argument vectors the tools logged, the status texts, and what is remembered.
+// Launch options and recent launches, driven against the stand-in developer tools (the exact
+// argument vectors the tools logged, the status texts, what is remembered), and the plain rules
+// behind faster relaunching: the next language and region completions from ICU.
 #include "launcher/Launcher.h"
+#include "launcher/NextLanguage.h"
 #include "launcher/RecentLaunches.h"
+#include "launcher/RegionCompletions.h"
 #include "standin/StandinDeviceSet.h"
 
 #include <QSettings>
@@ -44,6 +47,17 @@ struct Fixture {
     std::unique_ptr<Launcher> launcher = makeLauncher();
 };
 
+RecentLaunch simulatorLaunch(const QString &bundleID, const QString &language = "de") {
+    return RecentLaunch{false, "", "DEVICE", bundleID, bundleID, "iPhone", language, "de_CH", {}};
+}
+
+QStringList bundleIDs(const QList<RecentLaunch> &launches) {
+    QStringList ids;
+    for (const RecentLaunch &launch : launches)
+        ids << launch.bundleID;
+    return ids;
+}
+
 } // namespace
 
 class LaunchOptionsTest : public QObject {
@@ -54,7 +68,8 @@ private Q_SLOTS:
         QVERIFY2(Fixture().set.isValid(), "the stand-in's sample device set is missing");
     }
 
-    // The four language arguments first, exactly as without options, then each option's own.
+    // The four language arguments first, exactly as without options, then the options' own in
+    // a fixed order, on both targets and with an empty region.
     void optionsFollowTheLanguageArguments_data() {
         QTest::addColumn<bool>("mac");
         QTest::addColumn<LaunchOptions>("options");
@@ -62,49 +77,29 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("appended");
         QTest::addColumn<QString>("status");
         using O = LaunchOption;
-        QTest::newRow("none: four arguments")
-            << false << LaunchOptions() << "de_CH" << QStringList() << "Launched in de (de_CH).";
-        QTest::newRow("double-length") << false << LaunchOptions(O::DoubleLengthStrings) << "de_CH"
-                                       << QStringList{"-NSDoubleLocalizedStrings", "YES"}
-                                       << "Launched in de (de_CH) with double-length strings.";
-        QTest::newRow("accented, Mac, empty locale")
-            << true << LaunchOptions(O::AccentedStrings) << ""
-            << QStringList{"-NSAccentuateLocalizedStrings", "YES"}
-            << "Launched in de () with accented strings.";
-        QTest::newRow("bounded") << true << LaunchOptions(O::BoundedStrings) << "de_CH"
-                                 << QStringList{"-NSSurroundLocalizedStrings", "YES"}
-                                 << "Launched in de (de_CH) with bounded strings.";
-        QTest::newRow("right-to-left, empty locale")
-            << false << LaunchOptions(O::RightToLeftLayout) << ""
-            << QStringList{"-AppleTextDirection", "YES", "-NSForceRightToLeftWritingDirection",
-                           "YES"}
-            << "Launched in de () with right-to-left layout.";
-        QTest::newRow("non-localized")
-            << false << LaunchOptions(O::ShowNonLocalizedStrings) << "de_CH"
-            << QStringList{"-NSShowNonLocalizedStrings", "YES"}
-            << "Launched in de (de_CH) with non-localized strings shown.";
-        QTest::newRow("two, in table order whatever the flags")
-            << true << (O::ShowNonLocalizedStrings | O::DoubleLengthStrings) << "fr_CA"
-            << QStringList{"-NSDoubleLocalizedStrings", "YES", "-NSShowNonLocalizedStrings", "YES"}
-            << "Launched in de (fr_CA) with double-length strings and non-localized strings shown.";
-        QTest::newRow("all five")
-            << false
-            << (O::DoubleLengthStrings | O::AccentedStrings | O::BoundedStrings |
-                O::RightToLeftLayout | O::ShowNonLocalizedStrings)
-            << "de_CH" << QStringList{"-NSDoubleLocalizedStrings",
-                                      "YES",
-                                      "-NSAccentuateLocalizedStrings",
-                                      "YES",
-                                      "-NSSurroundLocalizedStrings",
-                                      "YES",
-                                      "-AppleTextDirection",
-                                      "YES",
-                                      "-NSForceRightToLeftWritingDirection",
-                                      "YES",
-                                      "-NSShowNonLocalizedStrings",
-                                      "YES"}
-            << "Launched in de (de_CH) with double-length strings, accented strings, bounded "
-               "strings, right-to-left layout and non-localized strings shown.";
+        const auto row = [](const char *name, bool mac, LaunchOptions options, QString locale,
+                            QStringList appended, QString status) {
+            QTest::newRow(name) << mac << options << locale << appended << status;
+        };
+        const QStringList doubled{"-NSDoubleLocalizedStrings", "YES"},
+            nonLocalized{"-NSShowNonLocalizedStrings", "YES"},
+            rightToLeft{"-AppleTextDirection", "YES", "-NSForceRightToLeftWritingDirection", "YES"};
+        row("none: four arguments", false, {}, "de_CH", {}, "Launched in de (de_CH).");
+        row("double-length", false, O::DoubleLengthStrings, "de_CH", doubled,
+            "Launched in de (de_CH) with double-length strings.");
+        row("accented, Mac, empty locale", true, O::AccentedStrings, "",
+            {"-NSAccentuateLocalizedStrings", "YES"}, "Launched in de () with accented strings.");
+        row("bounded, Mac", true, O::BoundedStrings, "de_CH",
+            {"-NSSurroundLocalizedStrings", "YES"}, "Launched in de (de_CH) with bounded strings.");
+        row("right-to-left, empty locale", false, O::RightToLeftLayout, "", rightToLeft,
+            "Launched in de () with right-to-left layout.");
+        row("non-localized", false, O::ShowNonLocalizedStrings, "de_CH", nonLocalized,
+            "Launched in de (de_CH) with non-localized strings shown.");
+        row("three, in table order whatever the flags", true,
+            O::ShowNonLocalizedStrings | O::RightToLeftLayout | O::DoubleLengthStrings, "fr_CA",
+            doubled + rightToLeft + nonLocalized,
+            "Launched in de (fr_CA) with double-length strings, right-to-left layout and "
+            "non-localized strings shown.");
     }
 
     void optionsFollowTheLanguageArguments() {
@@ -143,27 +138,6 @@ private Q_SLOTS:
         QCOMPARE(f.makeLauncher()->launchOptions(), LaunchOptions(LaunchOption::RightToLeftLayout));
         f.launcher->setLaunchOptions({});
         QCOMPARE(f.makeLauncher()->launchOptions(), LaunchOptions());
-    }
-
-    // Each press moves one language on, wrapping, and launches in it at once.
-    void nextLanguageCyclesAndLaunches() {
-        Fixture f;
-        Launcher &launcher = *f.launcher;
-        launcher.setDeviceID(iPadPro);
-        launcher.setBundleID(quillNotes);
-        launcher.setSupportedLanguages({"de", "en", "fr"});
-        launcher.setLanguage("en");
-        QStringList launched;
-        for (int press = 0; press < 3; ++press) {
-            QCOMPARE(f.perform([&] { return launcher.launchInNextLanguage(); }), std::nullopt);
-            launched << f.launchedArguments(false).value(1);
-        }
-        QCOMPARE(launched, (QStringList{"(fr)", "(de)", "(en)"}));
-        QCOMPARE(launcher.language(), QStringLiteral("en"));
-
-        launcher.setSupportedLanguages({});
-        QCOMPARE(f.perform([&] { return launcher.launchInNextLanguage(); }),
-                 QStringLiteral("Enter a language code such as en, de or pt-BR."));
     }
 
     // A recent launch relaunches with its own language, region and options: a simulator app on
@@ -209,31 +183,110 @@ private Q_SLOTS:
         QVERIFY(launcher.recentLaunches()->entries().first().sameLaunch(remembered));
     }
 
-    // A launch whose app is gone is refused before any command runs.
-    void goneAppsAreNotRelaunched_data() {
-        QTest::addColumn<RecentLaunch>("launch");
-        RecentLaunch mac{true, "/nonexistent/Gone.app", "", "", "Gone", "", "de", "de_CH", {}};
-        RecentLaunch unlisted{false, "",   "0000-GONE", quillNotes, "Quill Notes",
-                              "Old", "de", "",          {}};
-        RecentLaunch uninstalled{false, "", iPadPro, "com.example.Removed", "Removed", "iPad",
-                                 "de",  "", {}};
-        QTest::newRow("Mac app missing on disk") << mac;
-        QTest::newRow("device not listed") << unlisted;
-        QTest::newRow("app not among the loaded apps") << uninstalled;
-    }
-
+    // A launch whose app is gone is refused before any command runs: its device is no longer
+    // listed, or the loaded apps of its device lack it.
     void goneAppsAreNotRelaunched() {
-        QFETCH(RecentLaunch, launch);
         Fixture f;
         Launcher &launcher = *f.launcher;
         QCOMPARE(f.perform([&] { return launcher.refresh(); }), std::nullopt);
         launcher.setDeviceID(iPadPro);
         QCOMPARE(f.perform([&] { return launcher.loadApps(); }), std::nullopt);
         f.set.clearCommands();
-        QVERIFY(!launcher.canRelaunch(launch));
-        QCOMPARE(f.perform([&] { return launcher.launchRecent(launch); }),
-                 QStringLiteral("This app is no longer available."));
+        for (const QString &device : {QStringLiteral("0000-GONE"), iPadPro}) {
+            const RecentLaunch gone{false, "", device, "com.example.Removed", "", "", "de", "", {}};
+            QVERIFY(!launcher.canRelaunch(gone));
+            QCOMPARE(f.perform([&] { return launcher.launchRecent(gone); }),
+                     QStringLiteral("This app is no longer available."));
+        }
         QCOMPARE(f.set.commands(), QList<Command>());
+    }
+
+    void nextLanguage_data() {
+        QTest::addColumn<QStringList>("languages");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("next");
+        const QStringList three{"de", "en", "pt-BR"};
+        const auto row = [](const char *name, QStringList languages, QString current,
+                            QString next) { QTest::newRow(name) << languages << current << next; };
+        row("moves on", three, "de", "en");
+        row("wraps from the last", three, "pt-BR", "de");
+        row("unknown: the first", three, "fr", "de");
+        row("one language stays", {"ja"}, "ja", "ja");
+        row("none", {}, "en", "");
+    }
+
+    void nextLanguage() {
+        QFETCH(QStringList, languages);
+        QFETCH(QString, current);
+        QTEST(NextLanguage::after(languages, current), "next");
+    }
+
+    // The leading completions, and ones that must or must not be offered.
+    void regionCompletions_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("leading");
+        QTest::addColumn<QStringList>("included");
+        QTest::addColumn<QStringList>("excluded");
+        QTest::newRow("de") << "de" << QStringList{"de_DE", "de_AT", "de_BE", "de_CH"}
+                            << QStringList{"de_LI", "de_LU"} << QStringList{"de", "en_DE"};
+        QTest::newRow("bundle region first") << "pt-BR" << QStringList{"pt_BR", "pt_AO"}
+                                             << QStringList{"pt_PT"} << QStringList{"pt"};
+        QTest::newRow("old folder form") << "en_GB" << QStringList{"en_GB", "en_US"}
+                                         << QStringList{"en_AU", "en_150"} << QStringList{};
+        QTest::newRow("simplified script")
+            << "zh-Hans" << QStringList{"zh_CN"} << QStringList{"zh_SG", "zh_Hans_HK"}
+            << QStringList{"zh_TW", "zh_HK", "zh_Hant_TW"};
+        QTest::newRow("unknown language")
+            << "xx" << QStringList{} << QStringList{} << QStringList{};
+    }
+
+    void regionCompletions() {
+        QFETCH(QString, language);
+        QFETCH(QStringList, leading);
+        QFETCH(QStringList, included);
+        QFETCH(QStringList, excluded);
+        const QStringList codes = RegionCompletions::forLanguage(language);
+        QCOMPARE(codes.mid(0, leading.size()), leading);
+        QCOMPARE(codes.isEmpty(), leading.isEmpty());
+        for (const QString &code : included)
+            QVERIFY2(codes.contains(code), qPrintable(code));
+        for (const QString &code : excluded)
+            QVERIFY2(!codes.contains(code), qPrintable(code));
+        QCOMPARE(QSet<QString>(codes.begin(), codes.end()).size(), codes.size());
+    }
+
+    // Newest first, a repeated launch moves up, ten at most, and all of it survives a restart
+    // through an INI file, names with quotes and line breaks included. A damaged entry is
+    // skipped, a damaged list reads as empty.
+    void recentLaunchesAreRemembered() {
+        QTemporaryDir directory;
+        QSettings store(directory.filePath("settings.ini"), QSettings::IniFormat);
+        RecentLaunches recent(&store);
+        for (int i = 0; i < 12; ++i)
+            recent.add(simulatorLaunch(QString("app%1").arg(i)));
+        recent.add(simulatorLaunch("app5"));
+        recent.add(simulatorLaunch("app5", "fr")); // another language is another launch
+        RecentLaunch mac{true, "/Apps/Ed \"1\"\n.app", "", "", "Ed \"1\"", "", "ja", "", {}};
+        mac.options = LaunchOption::RightToLeftLayout | LaunchOption::BoundedStrings;
+        recent.add(mac);
+
+        const QStringList expected{"",     "app5", "app5", "app11", "app10",
+                                   "app9", "app8", "app7", "app6",  "app4"};
+        QCOMPARE(bundleIDs(recent.entries()), expected);
+        store.sync();
+        QSettings reopened(directory.filePath("settings.ini"), QSettings::IniFormat);
+        const QList<RecentLaunch> read = RecentLaunches(&reopened).entries();
+        QCOMPARE(bundleIDs(read), expected);
+        QCOMPARE(read.first().macAppPath, mac.macAppPath);
+        QCOMPARE(read.first().options, mac.options);
+        QCOMPARE(read.first().title(),
+                 QStringLiteral("Ed \"1\" — ja () with bounded strings and right-to-left layout"));
+        reopened.setValue(
+            "recentLaunches",
+            reopened.value("recentLaunches").toString().replace(0, 1, R"([{"macMode":"no"},)"));
+        QCOMPARE(RecentLaunches(&reopened).entries().size(), 10);
+        reopened.setValue("recentLaunches", "{[");
+        QVERIFY(RecentLaunches(&reopened).entries().isEmpty());
     }
 };
 
