@@ -105,7 +105,10 @@ QCoro::Task<> Launcher::launchRecent(RecentLaunch launch) {
         setBundleID(launch.bundleID);
     }
     // The language must still be one the app declares, as for any launch.
+    const QPointer<Launcher> self(this);
     co_await detectLanguages();
+    if (!self)
+        co_return; // the launcher was closed while the languages were read
     setLanguage(launch.language);
     setLocale(launch.locale);
     setLaunchOptions(launch.options);
