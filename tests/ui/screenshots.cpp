@@ -1,14 +1,16 @@
 // Renders the README's screenshots on an X server: the main window in light and dark, the open
-// app picker, the launch options menu, both settings tabs and the consent sheet, driven through
-// the stand-in tools.
+// app picker, the launch options and Recent menus, both settings tabs and the consent sheet,
+// driven through the stand-in tools.
 // Usage: ui_screenshots <output folder>
 
 #include "UiTestFixture.h"
+#include "launcher/RecentLaunches.h"
 #include "ui/ContentView.h"
 #include "ui/InstalledAppPicker.h"
 #include "ui/LaunchOptionsButton.h"
 #include "ui/MainWindow.h"
 #include "ui/QuillmarchApp.h"
+#include "ui/RecentLaunchesButton.h"
 #include "ui/SearchPopup.h"
 #include "ui/SettingsWindow.h"
 #include "usage/views/UsageOnboarding.h"
@@ -148,6 +150,27 @@ int main(int argc, char *argv[]) {
     save(optionsArea.adjusted(-24, -24, 24, 24), folder + QStringLiteral("/options-menu.png"));
     options->optionsMenu()->close();
     launcher->setLaunchOptions({});
+
+    // The Recent menu: this session's two launches, and one whose simulator is gone.
+    const RecentLaunch gone{false,
+                            {},
+                            QString::fromLatin1(StandinDeviceSet::iPhone14Unavailable),
+                            QStringLiteral("com.example.LegacyReader"),
+                            QStringLiteral("Legacy Reader"),
+                            QStringLiteral("iPhone 14"),
+                            QStringLiteral("fr"),
+                            QStringLiteral("fr_BE"),
+                            {}};
+    launcher->recentLaunches()->add(gone);
+    launcher->perform([launcher] { return launcher->launch(); });
+    waitFor([&] { return !launcher->busy(); });
+    auto *recent = window->findChild<RecentLaunchesButton *>(QStringLiteral("recentLaunches"));
+    QMenu *recentMenu = recent->recentMenu();
+    recentMenu->popup(recent->mapToGlobal(QPoint(0, recent->height())));
+    QTest::qWait(200);
+    save(window->frameGeometry().united(recentMenu->frameGeometry()).adjusted(-24, -24, 24, 24),
+         folder + QStringLiteral("/recent-launches.png"));
+    recentMenu->close();
 
     SettingsWindow *settings = app.openSettings();
     window->hide();
