@@ -6,7 +6,9 @@
 
 QCoro::Task<> Launcher::launch() {
     const QString code = LaunchArguments::validatedLanguageCode(d->language, d->supportedLanguages);
-    const QStringList launchArguments = LaunchArguments::build(code, d->locale);
+    const LaunchOptions options = d->launchOptions;
+    const QStringList launchArguments = LaunchArguments::build(code, d->locale, options);
+    const RecentLaunch made = currentLaunch(code);
 
     if (d->macMode) {
         if (d->macApp.isEmpty())
@@ -27,5 +29,6 @@ QCoro::Task<> Launcher::launch() {
     }
 
     // The region as it stands now, after the wait.
-    setStatus(LaunchArguments::launchedStatus(code, d->locale));
+    setStatus(LaunchArguments::launchedStatus(code, d->locale, options));
+    d->recentLaunches->add(made);
 }

@@ -27,14 +27,16 @@ QString validatedLanguageCode(const QString &language, const QStringList &suppor
     return code;
 }
 
-QStringList build(const QString &code, const QString &locale) {
-    return {QStringLiteral("-AppleLanguages"), QLatin1Char('(') + code + QLatin1Char(')'),
-            QStringLiteral("-AppleLocale"), locale};
+QStringList build(const QString &code, const QString &locale, LaunchOptions options) {
+    return QStringList{QStringLiteral("-AppleLanguages"),
+                       QLatin1Char('(') + code + QLatin1Char(')'), QStringLiteral("-AppleLocale"),
+                       locale} +
+           LaunchOptionCatalog::arguments(options);
 }
 
-QString launchedStatus(const QString &code, const QString &locale) {
+QString launchedStatus(const QString &code, const QString &locale, LaunchOptions options) {
     return QStringLiteral("Launched in ") + code + QStringLiteral(" (") + locale +
-           QStringLiteral(").");
+           QLatin1Char(')') + LaunchOptionCatalog::withPhrase(options) + QLatin1Char('.');
 }
 
 } // namespace LaunchArguments

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/LaunchOptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,11 @@ namespace LaunchArguments {
 QString validatedLanguageCode(const QString &language, const QStringList &supported);
 
 // "-AppleLanguages" "(<code>)" "-AppleLocale" "<locale>"; the locale exactly as given, even empty.
-QStringList build(const QString &code, const QString &locale);
+// The arguments of the chosen options follow.
+QStringList build(const QString &code, const QString &locale, LaunchOptions options = {});
 
-// "Launched in <code> (<locale>)."
-QString launchedStatus(const QString &code, const QString &locale);
+// "Launched in <code> (<locale>)." and, with options, "Launched in de (de_CH) with accented
+// strings and bounded strings."
+QString launchedStatus(const QString &code, const QString &locale, LaunchOptions options = {});
 
 } // namespace LaunchArguments

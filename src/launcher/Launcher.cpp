@@ -50,6 +50,7 @@ Launcher::Launcher(QSettings *store, DeveloperToolPaths tools, QObject *parent)
         StoredValues::readTextList(*store, myAppIDsKey).value_or(QStringList());
     d->myAppIDs = QSet<QString>(myApps.begin(), myApps.end());
     d->deviceID = StoredValues::readText(*store, selectedSimulatorKey).value_or(QString());
+    readLaunchChoices();
 }
 
 Launcher::~Launcher() = default;

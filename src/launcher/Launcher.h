@@ -1,6 +1,8 @@
 #pragma once
 
 #include "BuildSettings.h"
+#include "launcher/LaunchOptions.h"
+#include "launcher/RecentLaunch.h"
 #include "tools/Cancellation.h"
 #include "tools/InstalledApp.h"
 #include "tools/SimulatorDevice.h"
@@ -31,6 +33,8 @@ struct DeveloperToolPaths {
 // bundle's path, or nothing when the user cancels. Injected so the model holds no widget code.
 using MacAppChooser = std::function<std::optional<QString>(const QString &startFolder)>;
 
+class RecentLaunches;
+
 // The model behind the main window and the My Apps settings. Main thread only.
 class Launcher : public QObject {
     Q_OBJECT
@@ -53,6 +57,9 @@ class Launcher : public QObject {
     Q_PROPERTY(bool busy READ busy WRITE setBusy NOTIFY busyChanged)
     Q_PROPERTY(QString status READ status WRITE setStatus NOTIFY statusChanged)
     Q_PROPERTY(std::optional<QString> error READ error WRITE setError NOTIFY errorChanged)
+    // Diagnostic options appended to every launch; remembered under "launchOptions".
+    Q_PROPERTY(LaunchOptions launchOptions READ launchOptions WRITE setLaunchOptions NOTIFY
+                   launchOptionsChanged)
     // Derived values. visibleApps is announced with every assignment to `apps` and whenever a
     // change of `onlyMyApps` or `myAppIDs` changes it; languageSelectionID when its text changes.
     Q_PROPERTY(QList<InstalledApp> visibleApps READ visibleApps NOTIFY visibleAppsChanged)
@@ -100,8 +107,18 @@ public:
     std::optional<QString> error() const;
     void setError(const std::optional<QString> &value);
 
+    LaunchOptions launchOptions() const;
+    void setLaunchOptions(LaunchOptions value);
+    void setLaunchOption(LaunchOption option, bool on);
+
     QList<InstalledApp> visibleApps() const;
     QString languageSelectionID() const;
+
+    // The last launches that succeeded, remembered across restarts.
+    RecentLaunches *recentLaunches() const;
+    // Whether a remembered launch's app is still there: the Mac app on disk, or the device among
+    // `devices` and, once the apps of that device are loaded, the app among them.
+    bool canRelaunch(const RecentLaunch &launch) const;
 
     void reconcileAppSelection();
     void setMyApp(const QString &id, bool included);
@@ -115,6 +132,11 @@ public:
     QCoro::Task<> boot();
     QCoro::Task<> loadApps();
     QCoro::Task<> launch();
+    // Selects the language after the current one (wrapping) and launches in it.
+    QCoro::Task<> launchInNextLanguage();
+    // Selects a remembered launch's target, reads its languages again, then launches it with
+    // its language, region and options.
+    QCoro::Task<> launchRecent(RecentLaunch launch);
     // Never throws. A run whose token is cancelled, or whose selection key changed meanwhile,
     // never writes its result. Only the newest run for the current key writes its result and
     // ends `loadingLanguages`, so an older run never touches the state of a newer one.
@@ -140,6 +162,7 @@ Q_SIGNALS:
     void busyChanged();
     void statusChanged();
     void errorChanged();
+    void launchOptionsChanged();
     void visibleAppsChanged();
     void languageSelectionIDChanged();
 
@@ -149,6 +172,10 @@ private:
     QCoro::Task<> runPerformed(std::function<QCoro::Task<>()> operation);
     QCoro::Task<QString> locateBundle(CancellationToken cancellation);
     void applyDetectedLanguages(const QStringList &languages);
+    // Reads the launch options and the recent launches from the store.
+    void readLaunchChoices();
+    // The launch about to be made, as the recent launches remember it.
+    RecentLaunch currentLaunch(const QString &code) const;
     // Announce the derived values whose value differs from the one captured before a change.
     void announceVisibleApps(const QList<InstalledApp> &before);
     void announceSelectionID(const QString &before);

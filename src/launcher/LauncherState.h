@@ -3,6 +3,7 @@
 // The launcher's fields and collaborators, shared by the files that implement its operations.
 #include "launcher/Launcher.h"
 #include "launcher/LauncherTexts.h"
+#include "launcher/RecentLaunches.h"
 
 #include <memory>
 
@@ -29,4 +30,6 @@ struct Launcher::State {
     bool busy = false;
     QString status = LauncherTexts::initialStatus();
     std::optional<QString> error;
+    LaunchOptions launchOptions;
+    RecentLaunches *recentLaunches = nullptr; // a child of the launcher
 };

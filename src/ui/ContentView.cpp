@@ -6,6 +6,9 @@
 #include "ui/HeaderAppIcon.h"
 #include "ui/InstalledAppPicker.h"
 #include "ui/LanguagePicker.h"
+#include "ui/LaunchOptionsButton.h"
+#include "ui/RecentLaunchesButton.h"
+#include "ui/RegionCompleter.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Symbols.h"
 #include "ui/Typography.h"
@@ -13,10 +16,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -99,6 +104,15 @@ void ContentView::buildHeader(QVBoxLayout *layout) {
     m_busy->setObjectName(QStringLiteral("busyIndicator"));
     m_busy->setVisible(false);
     header->addWidget(m_busy, 0, Qt::AlignVCenter);
+    m_recent = new RecentLaunchesButton(m_launcher, this);
+    m_recent->setObjectName(QStringLiteral("recentLaunches"));
+    connect(m_recent, &RecentLaunchesButton::relaunchRequested, this,
+            [this](const RecentLaunch &launch) {
+                m_statistics->recordAction(); // a launch like any other
+                m_launcher->perform(
+                    [launcher = m_launcher, launch] { return launcher->launchRecent(launch); });
+            });
+    header->addWidget(m_recent, 0, Qt::AlignVCenter);
     layout->addLayout(header);
 }
 
@@ -204,12 +218,25 @@ void ContentView::buildForm(QVBoxLayout *layout) {
             [this](const QString &code) { m_launcher->setLanguage(code); });
     m_languageCaption = caption(QString(), m_form);
     m_languageCaption->setObjectName(QStringLiteral("languageCaption"));
-    rows->addRow(tr("Language"), withCaption(m_languagePicker, m_languageCaption, m_form));
+    m_launchOptions = new LaunchOptionsButton(m_launcher, m_form);
+    m_launchOptions->setObjectName(QStringLiteral("launchOptions"));
+    auto *language = new QWidget(m_form);
+    auto *languageLayout = new QHBoxLayout(language);
+    languageLayout->setContentsMargins(0, 0, 0, 0);
+    languageLayout->setSpacing(8);
+    languageLayout->addWidget(m_languagePicker, 1);
+    languageLayout->addWidget(m_launchOptions);
+    rows->addRow(tr("Language"), withCaption(language, m_languageCaption, m_form));
 
     m_region = new QLineEdit(m_form);
     m_region->setObjectName(QStringLiteral("region"));
     m_region->setPlaceholderText(QStringLiteral("de_CH"));
     m_region->setAccessibleName(tr("Region / locale"));
+    auto *completer = new RegionCompleter(m_launcher, m_region);
+    m_region->setCompleter(completer);
+    // A picked completion is the user's entry as much as typed text.
+    connect(completer, qOverload<const QString &>(&QCompleter::activated), this,
+            [this](const QString &text) { m_launcher->setLocale(text); });
     connect(m_region, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_launcher->setLocale(text); });
     rows->addRow(tr("Region / locale"),
@@ -238,6 +265,18 @@ void ContentView::buildForm(QVBoxLayout *layout) {
 void ContentView::buildFooter(QVBoxLayout *layout) {
     auto *launchRow = new QHBoxLayout;
     launchRow->addStretch();
+    m_nextLanguageButton = new QPushButton(tr("Launch in Next Language"), this);
+    m_nextLanguageButton->setObjectName(QStringLiteral("launchInNextLanguage"));
+    m_nextLanguageButton->setAutoDefault(false);
+    m_nextLanguageButton->setFixedHeight(28);
+    m_nextLanguageButton->setMinimumWidth(m_nextLanguageButton->sizeHint().width() + 16);
+    // Ctrl+] here, Cmd+] on macOS.
+    m_nextLanguageButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    m_nextLanguageButton->setToolTip(
+        tr("Select the next language and launch (%1)")
+            .arg(m_nextLanguageButton->shortcut().toString(QKeySequence::NativeText)));
+    connect(m_nextLanguageButton, &QPushButton::clicked, this, &ContentView::nextLanguageClicked);
+    launchRow->addWidget(m_nextLanguageButton);
     m_launchButton = new QPushButton(tr("Launch App"), this);
     m_launchButton->setObjectName(QStringLiteral("launchApp"));
     m_launchButton->setAutoDefault(false);
@@ -353,6 +392,11 @@ void ContentView::launchClicked() {
     m_launcher->perform([launcher = m_launcher] { return launcher->launch(); });
 }
 
+void ContentView::nextLanguageClicked() {
+    m_statistics->recordAction(); // a launch like any other
+    m_launcher->perform([launcher = m_launcher] { return launcher->launchInNextLanguage(); });
+}
+
 void ContentView::showError() {
     const std::optional<QString> error = m_launcher->error();
     if (!error) {
@@ -443,4 +487,8 @@ void ContentView::updateEnabled() {
                             !m_launcher->language().isEmpty() &&
                             (m_launcher->macMode() || !m_launcher->deviceID().isEmpty());
     m_launchButton->setEnabled(launchable);
+    m_nextLanguageButton->setEnabled(!busy && !m_launcher->loadingLanguages() &&
+                                     !m_launcher->supportedLanguages().isEmpty() &&
+                                     (m_launcher->macMode() || !m_launcher->deviceID().isEmpty()));
+    m_recent->setEnabled(!busy);
 }

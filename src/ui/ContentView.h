@@ -9,6 +9,7 @@ class BusyIndicator;
 class GroupedForm;
 class InstalledAppPicker;
 class LanguagePicker;
+class LaunchOptionsButton;
 class Launcher;
 class QCheckBox;
 class QComboBox;
@@ -16,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QMessageBox;
 class QPushButton;
+class RecentLaunchesButton;
 class SegmentedControl;
 class UsageStatistics;
 
@@ -52,6 +54,7 @@ private:
     void clearAppsForNewDevice();
     void showError();
     void launchClicked();
+    void nextLanguageClicked();
 
     void updateMode();
     void updateDevices();
@@ -82,9 +85,12 @@ private:
     QLabel *m_noMyAppsCaption = nullptr;
     QPushButton *m_manageMyApps = nullptr;
     LanguagePicker *m_languagePicker = nullptr;
+    LaunchOptionsButton *m_launchOptions = nullptr;
     QLabel *m_languageCaption = nullptr;
     QLineEdit *m_region = nullptr;
     QPushButton *m_launchButton = nullptr;
+    QPushButton *m_nextLanguageButton = nullptr;
+    RecentLaunchesButton *m_recent = nullptr;
     QLabel *m_status = nullptr;
     QPointer<QMessageBox> m_alert;
 };

@@ -1,12 +1,16 @@
 // Renders the README's screenshots on an X server: the main window in light and dark, the open
-// app picker, both settings tabs and the consent sheet, driven through the stand-in tools.
+// app picker, the launch options and Recent menus, both settings tabs and the consent sheet,
+// driven through the stand-in tools.
 // Usage: ui_screenshots <output folder>
 
 #include "UiTestFixture.h"
+#include "launcher/RecentLaunches.h"
 #include "ui/ContentView.h"
 #include "ui/InstalledAppPicker.h"
+#include "ui/LaunchOptionsButton.h"
 #include "ui/MainWindow.h"
 #include "ui/QuillmarchApp.h"
+#include "ui/RecentLaunchesButton.h"
 #include "ui/SearchPopup.h"
 #include "ui/SettingsWindow.h"
 #include "usage/views/UsageOnboarding.h"
@@ -14,6 +18,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -131,6 +136,41 @@ int main(int argc, char *argv[]) {
     const QRect pickerArea = window->frameGeometry().united(picker->popup()->frameGeometry());
     save(pickerArea.adjusted(-24, -24, 24, 24), folder + QStringLiteral("/app-picker.png"));
     picker->popup()->close();
+
+    // The launch options, two of them ticked and launched with, open under their button.
+    launcher->setLaunchOption(LaunchOption::AccentedStrings, true);
+    launcher->setLaunchOption(LaunchOption::RightToLeftLayout, true);
+    launcher->perform([launcher] { return launcher->launch(); });
+    waitFor([&] { return !launcher->busy(); });
+    auto *options = window->findChild<LaunchOptionsButton *>(QStringLiteral("launchOptions"));
+    options->optionsMenu()->popup(options->mapToGlobal(QPoint(0, options->height())));
+    QTest::qWait(200);
+    const QRect optionsArea =
+        window->frameGeometry().united(options->optionsMenu()->frameGeometry());
+    save(optionsArea.adjusted(-24, -24, 24, 24), folder + QStringLiteral("/options-menu.png"));
+    options->optionsMenu()->close();
+    launcher->setLaunchOptions({});
+
+    // The Recent menu: this session's two launches, and one whose simulator is gone.
+    const RecentLaunch gone{false,
+                            {},
+                            QString::fromLatin1(StandinDeviceSet::iPhone14Unavailable),
+                            QStringLiteral("com.example.LegacyReader"),
+                            QStringLiteral("Legacy Reader"),
+                            QStringLiteral("iPhone 14"),
+                            QStringLiteral("fr"),
+                            QStringLiteral("fr_BE"),
+                            {}};
+    launcher->recentLaunches()->add(gone);
+    launcher->perform([launcher] { return launcher->launch(); });
+    waitFor([&] { return !launcher->busy(); });
+    auto *recent = window->findChild<RecentLaunchesButton *>(QStringLiteral("recentLaunches"));
+    QMenu *recentMenu = recent->recentMenu();
+    recentMenu->popup(recent->mapToGlobal(QPoint(0, recent->height())));
+    QTest::qWait(200);
+    save(window->frameGeometry().united(recentMenu->frameGeometry()).adjusted(-24, -24, 24, 24),
+         folder + QStringLiteral("/recent-launches.png"));
+    recentMenu->close();
 
     SettingsWindow *settings = app.openSettings();
     window->hide();

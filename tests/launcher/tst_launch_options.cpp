@@ -1,0 +1,294 @@
+// Launch options and recent launches, driven against the stand-in developer tools (the exact
+// argument vectors the tools logged, the status texts, what is remembered), and the plain rules
+// behind faster relaunching: the next language and region completions from ICU.
+#include "launcher/Launcher.h"
+#include "launcher/NextLanguage.h"
+#include "launcher/RecentLaunches.h"
+#include "launcher/RegionCompletions.h"
+#include "standin/StandinDeviceSet.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Command = StandinDeviceSet::Command;
+
+namespace {
+
+const QString iPadPro = QString::fromLatin1(StandinDeviceSet::iPadPro);         // booted
+const QString iPhone16Pro = QString::fromLatin1(StandinDeviceSet::iPhone16Pro); // shut down
+const QString quillNotes = QStringLiteral("com.example.QuillNotes");
+
+struct Fixture {
+    // Runs an operation the way the window does and hands back the error it leaves.
+    std::optional<QString> perform(std::function<QCoro::Task<>()> operation) {
+        launcher->perform(std::move(operation));
+        if (!QTest::qWaitFor([this] { return !launcher->busy(); }, 20000))
+            return QStringLiteral("(still running)");
+        return launcher->error();
+    }
+    std::optional<QString> launch() {
+        return perform([this] { return launcher->launch(); });
+    }
+    std::unique_ptr<Launcher> makeLauncher() {
+        return std::make_unique<Launcher>(&store, DeveloperToolPaths{set.xcrun(), set.open()});
+    }
+    // The launch command's arguments after the target, as the tool logged them.
+    QStringList launchedArguments(bool mac) const {
+        const QList<Command> commands = set.commands(mac ? "open" : "xcrun");
+        if (commands.isEmpty())
+            return {QStringLiteral("(nothing launched)")};
+        return commands.last().arguments.mid(mac ? 3 : 5);
+    }
+
+    QTemporaryDir directory;
+    StandinDeviceSet set;
+    QSettings store{directory.filePath("settings.ini"), QSettings::IniFormat};
+    std::unique_ptr<Launcher> launcher = makeLauncher();
+};
+
+RecentLaunch simulatorLaunch(const QString &bundleID, const QString &language = "de") {
+    return RecentLaunch{false, "", "DEVICE", bundleID, bundleID, "iPhone", language, "de_CH", {}};
+}
+
+QStringList bundleIDs(const QList<RecentLaunch> &launches) {
+    QStringList ids;
+    for (const RecentLaunch &launch : launches)
+        ids << launch.bundleID;
+    return ids;
+}
+
+} // namespace
+
+class LaunchOptionsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY2(Fixture().set.isValid(), "the stand-in's sample device set is missing");
+    }
+
+    // The four language arguments first, exactly as without options, then the options' own in
+    // a fixed order, on both targets and with an empty region.
+    void optionsFollowTheLanguageArguments_data() {
+        QTest::addColumn<bool>("mac");
+        QTest::addColumn<LaunchOptions>("options");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("appended");
+        QTest::addColumn<QString>("status");
+        using O = LaunchOption;
+        const auto row = [](const char *name, bool mac, LaunchOptions options, QString locale,
+                            QStringList appended, QString status) {
+            QTest::newRow(name) << mac << options << locale << appended << status;
+        };
+        const QStringList doubled{"-NSDoubleLocalizedStrings", "YES"},
+            nonLocalized{"-NSShowNonLocalizedStrings", "YES"},
+            rightToLeft{"-AppleTextDirection", "YES", "-NSForceRightToLeftWritingDirection", "YES"};
+        row("none: four arguments", false, {}, "de_CH", {}, "Launched in de (de_CH).");
+        row("double-length", false, O::DoubleLengthStrings, "de_CH", doubled,
+            "Launched in de (de_CH) with double-length strings.");
+        row("accented, Mac, empty locale", true, O::AccentedStrings, "",
+            {"-NSAccentuateLocalizedStrings", "YES"}, "Launched in de () with accented strings.");
+        row("bounded, Mac", true, O::BoundedStrings, "de_CH",
+            {"-NSSurroundLocalizedStrings", "YES"}, "Launched in de (de_CH) with bounded strings.");
+        row("right-to-left, empty locale", false, O::RightToLeftLayout, "", rightToLeft,
+            "Launched in de () with right-to-left layout.");
+        row("non-localized", false, O::ShowNonLocalizedStrings, "de_CH", nonLocalized,
+            "Launched in de (de_CH) with non-localized strings shown.");
+        row("three, in table order whatever the flags", true,
+            O::ShowNonLocalizedStrings | O::RightToLeftLayout | O::DoubleLengthStrings, "fr_CA",
+            doubled + rightToLeft + nonLocalized,
+            "Launched in de (fr_CA) with double-length strings, right-to-left layout and "
+            "non-localized strings shown.");
+    }
+
+    void optionsFollowTheLanguageArguments() {
+        QFETCH(bool, mac);
+        QFETCH(LaunchOptions, options);
+        QFETCH(QString, locale);
+        QFETCH(QStringList, appended);
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        launcher.setMacMode(mac);
+        launcher.setMacApp(mac ? QUrl::fromLocalFile(f.set.macApp()) : QUrl());
+        launcher.setDeviceID(iPadPro);
+        launcher.setBundleID(quillNotes);
+        launcher.setSupportedLanguages({"de", "en"});
+        launcher.setLanguage("de");
+        launcher.setLocale(locale);
+        launcher.setLaunchOptions(options);
+
+        QCOMPARE(f.launch(), std::nullopt);
+        QCOMPARE(f.launchedArguments(mac),
+                 QStringList({"-AppleLanguages", "(de)", "-AppleLocale", locale}) + appended);
+        QTEST(launcher.status(), "status");
+    }
+
+    // Options live under their own key and come back with the next launcher; names this build
+    // does not know are skipped, and clearing them is stored as well.
+    void optionsAreRemembered() {
+        Fixture f;
+        f.launcher->setLaunchOption(LaunchOption::BoundedStrings, true);
+        f.launcher->setLaunchOption(LaunchOption::AccentedStrings, true);
+        f.launcher->setLaunchOption(LaunchOption::BoundedStrings, false);
+        QCOMPARE(f.store.value("launchOptions").toStringList(), QStringList{"accentedStrings"});
+        QCOMPARE(f.makeLauncher()->launchOptions(), LaunchOptions(LaunchOption::AccentedStrings));
+
+        f.store.setValue("launchOptions", QStringList{"rightToLeftLayout", "futureOption"});
+        QCOMPARE(f.makeLauncher()->launchOptions(), LaunchOptions(LaunchOption::RightToLeftLayout));
+        f.launcher->setLaunchOptions({});
+        QCOMPARE(f.makeLauncher()->launchOptions(), LaunchOptions());
+    }
+
+    // A recent launch relaunches with its own language, region and options: a simulator app on
+    // another, shut-down device is booted, its apps loaded and its languages read first.
+    void recentLaunchRelaunches() {
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        QCOMPARE(f.perform([&] { return launcher.refresh(); }), std::nullopt);
+        launcher.setDeviceID(iPhone16Pro);
+        QCOMPARE(f.perform([&] { return launcher.loadApps(); }), std::nullopt);
+        launcher.setBundleID(quillNotes);
+        QCoro::waitFor(launcher.detectLanguages());
+        launcher.setLanguage("pt-BR");
+        launcher.setLocale("");
+        launcher.setLaunchOptions(LaunchOption::AccentedStrings);
+        QCOMPARE(f.launch(), std::nullopt);
+        const RecentLaunch remembered = launcher.recentLaunches()->entries().value(0);
+        QCOMPARE(remembered.title(),
+                 QStringLiteral("Quill Notes on iPhone 16 Pro — pt-BR () with accented strings"));
+
+        // Elsewhere now: the Mac app in another language, without options.
+        launcher.setMacMode(true);
+        launcher.setMacApp(QUrl::fromLocalFile(f.set.macApp()));
+        QCoro::waitFor(launcher.detectLanguages());
+        launcher.setLaunchOptions({});
+        QCOMPARE(f.launch(), std::nullopt);
+        QCOMPARE(launcher.recentLaunches()->entries().size(), 2);
+        launcher.setDeviceID(iPadPro);
+        launcher.setApps({});
+        f.set.clearCommands();
+
+        QVERIFY(launcher.canRelaunch(remembered));
+        QCOMPARE(f.perform([&] { return launcher.launchRecent(remembered); }), std::nullopt);
+        QCOMPARE(f.set.commands("xcrun").last().arguments,
+                 (QStringList{"simctl", "launch", "--terminate-running-process", iPhone16Pro,
+                              quillNotes, "-AppleLanguages", "(pt-BR)", "-AppleLocale", "",
+                              "-NSAccentuateLocalizedStrings", "YES"}));
+        QCOMPARE(launcher.macMode(), false);
+        QCOMPARE(launcher.bundleID(), quillNotes);
+        QCOMPARE(launcher.launchOptions(), LaunchOptions(LaunchOption::AccentedStrings));
+        // The same launch again moves up rather than repeating.
+        QCOMPARE(launcher.recentLaunches()->entries().size(), 2);
+        QVERIFY(launcher.recentLaunches()->entries().first().sameLaunch(remembered));
+    }
+
+    // A launch whose app is gone is refused before any command runs: its device is no longer
+    // listed, or the loaded apps of its device lack it.
+    void goneAppsAreNotRelaunched() {
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        QCOMPARE(f.perform([&] { return launcher.refresh(); }), std::nullopt);
+        launcher.setDeviceID(iPadPro);
+        QCOMPARE(f.perform([&] { return launcher.loadApps(); }), std::nullopt);
+        f.set.clearCommands();
+        for (const QString &device : {QStringLiteral("0000-GONE"), iPadPro}) {
+            const RecentLaunch gone{false, "", device, "com.example.Removed", "", "", "de", "", {}};
+            QVERIFY(!launcher.canRelaunch(gone));
+            QCOMPARE(f.perform([&] { return launcher.launchRecent(gone); }),
+                     QStringLiteral("This app is no longer available."));
+        }
+        QCOMPARE(f.set.commands(), QList<Command>());
+    }
+
+    void nextLanguage_data() {
+        QTest::addColumn<QStringList>("languages");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("next");
+        const QStringList three{"de", "en", "pt-BR"};
+        const auto row = [](const char *name, QStringList languages, QString current,
+                            QString next) { QTest::newRow(name) << languages << current << next; };
+        row("moves on", three, "de", "en");
+        row("wraps from the last", three, "pt-BR", "de");
+        row("unknown: the first", three, "fr", "de");
+        row("one language stays", {"ja"}, "ja", "ja");
+        row("none", {}, "en", "");
+    }
+
+    void nextLanguage() {
+        QFETCH(QStringList, languages);
+        QFETCH(QString, current);
+        QTEST(NextLanguage::after(languages, current), "next");
+    }
+
+    // The leading completions, and ones that must or must not be offered.
+    void regionCompletions_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("leading");
+        QTest::addColumn<QStringList>("included");
+        QTest::addColumn<QStringList>("excluded");
+        QTest::newRow("de") << "de" << QStringList{"de_DE", "de_AT", "de_BE", "de_CH"}
+                            << QStringList{"de_LI", "de_LU"} << QStringList{"de", "en_DE"};
+        QTest::newRow("bundle region first") << "pt-BR" << QStringList{"pt_BR", "pt_AO"}
+                                             << QStringList{"pt_PT"} << QStringList{"pt"};
+        QTest::newRow("old folder form") << "en_GB" << QStringList{"en_GB", "en_US"}
+                                         << QStringList{"en_AU", "en_150"} << QStringList{};
+        QTest::newRow("simplified script")
+            << "zh-Hans" << QStringList{"zh_CN"} << QStringList{"zh_SG", "zh_Hans_HK"}
+            << QStringList{"zh_TW", "zh_HK", "zh_Hant_TW"};
+        QTest::newRow("unknown language")
+            << "xx" << QStringList{} << QStringList{} << QStringList{};
+    }
+
+    void regionCompletions() {
+        QFETCH(QString, language);
+        QFETCH(QStringList, leading);
+        QFETCH(QStringList, included);
+        QFETCH(QStringList, excluded);
+        const QStringList codes = RegionCompletions::forLanguage(language);
+        QCOMPARE(codes.mid(0, leading.size()), leading);
+        QCOMPARE(codes.isEmpty(), leading.isEmpty());
+        for (const QString &code : included)
+            QVERIFY2(codes.contains(code), qPrintable(code));
+        for (const QString &code : excluded)
+            QVERIFY2(!codes.contains(code), qPrintable(code));
+        QCOMPARE(QSet<QString>(codes.begin(), codes.end()).size(), codes.size());
+    }
+
+    // Newest first, a repeated launch moves up, ten at most, and all of it survives a restart
+    // through an INI file, names with quotes and line breaks included. A damaged entry is
+    // skipped, a damaged list reads as empty.
+    void recentLaunchesAreRemembered() {
+        QTemporaryDir directory;
+        QSettings store(directory.filePath("settings.ini"), QSettings::IniFormat);
+        RecentLaunches recent(&store);
+        for (int i = 0; i < 12; ++i)
+            recent.add(simulatorLaunch(QString("app%1").arg(i)));
+        recent.add(simulatorLaunch("app5"));
+        recent.add(simulatorLaunch("app5", "fr")); // another language is another launch
+        RecentLaunch mac{true, "/Apps/Ed \"1\"\n.app", "", "", "Ed \"1\"", "", "ja", "", {}};
+        mac.options = LaunchOption::RightToLeftLayout | LaunchOption::BoundedStrings;
+        recent.add(mac);
+
+        const QStringList expected{"",     "app5", "app5", "app11", "app10",
+                                   "app9", "app8", "app7", "app6",  "app4"};
+        QCOMPARE(bundleIDs(recent.entries()), expected);
+        store.sync();
+        QSettings reopened(directory.filePath("settings.ini"), QSettings::IniFormat);
+        const QList<RecentLaunch> read = RecentLaunches(&reopened).entries();
+        QCOMPARE(bundleIDs(read), expected);
+        QCOMPARE(read.first().macAppPath, mac.macAppPath);
+        QCOMPARE(read.first().options, mac.options);
+        QCOMPARE(read.first().title(),
+                 QStringLiteral("Ed \"1\" — ja () with bounded strings and right-to-left layout"));
+        reopened.setValue(
+            "recentLaunches",
+            reopened.value("recentLaunches").toString().replace(0, 1, R"([{"macMode":"no"},)"));
+        QCOMPARE(RecentLaunches(&reopened).entries().size(), 10);
+        reopened.setValue("recentLaunches", "{[");
+        QVERIFY(RecentLaunches(&reopened).entries().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(LaunchOptionsTest)
+#include "tst_launch_options.moc"

@@ -1,0 +1,114 @@
+// The main window's launch controls beyond the Launch button: the options menu, the next
+// language shortcut, the Recent menu and the region completions, bound to a real launcher.
+#include "UiTestFixture.h"
+#include "launcher/RecentLaunches.h"
+#include "ui/ContentView.h"
+#include "ui/LaunchOptionsButton.h"
+#include "ui/RecentLaunchesButton.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QAction *actionNamed(QMenu *menu, const QString &text) {
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class LaunchControlsTest : public QObject {
+    Q_OBJECT
+
+    std::optional<UiTestModels> models;
+    Launcher *launcher = nullptr;
+
+private Q_SLOTS:
+    void init() {
+        models.emplace();
+        QVERIFY(models->deviceSet.isValid());
+        launcher = models->launcher.get();
+    }
+
+    // Ticking an item sets the launcher's option; the launcher's options tick the items.
+    void optionsMenuBindsBothWays() {
+        ContentView view(launcher, models->statistics.get());
+        auto *button = view.findChild<LaunchOptionsButton *>("launchOptions");
+        QCOMPARE(button->text(), "Options");
+        QAction *accented = actionNamed(button->optionsMenu(), "Accented strings");
+        QVERIFY(accented && accented->isCheckable());
+        accented->trigger();
+        QCOMPARE(launcher->launchOptions(), LaunchOptions(LaunchOption::AccentedStrings));
+        launcher->setLaunchOption(LaunchOption::RightToLeftLayout, true);
+        QVERIFY(actionNamed(button->optionsMenu(), "Right-to-left layout")->isChecked());
+        QCOMPARE(button->text(), "Options (2)");
+        launcher->setLaunchOptions({});
+        QVERIFY(!accented->isChecked());
+        QCOMPARE(button->text(), "Options");
+    }
+
+    // Ctrl+] launches the Mac app in the next language; the launch then heads the Recent menu,
+    // next to a remembered launch whose app is gone, which cannot be chosen.
+    void nextLanguageShortcutAndRecentMenu() {
+        launcher->setMacMode(true);
+        launcher->setMacApp(QUrl::fromLocalFile(models->deviceSet.macApp()));
+        RecentLaunch gone{true, "/nonexistent/Gone.app", "", "", "Gone", "", "de", "", {}};
+        launcher->recentLaunches()->add(gone);
+        ContentView view(launcher, models->statistics.get());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QTRY_VERIFY(!launcher->busy() && !launcher->loadingLanguages());
+        QCOMPARE(launcher->language(), "en"); // of de, en, fr, ja, pt-BR
+        auto *next = view.findChild<QPushButton *>("launchInNextLanguage");
+        QVERIFY(next->isEnabled());
+
+        QTest::keyClick(&view, Qt::Key_BracketRight, Qt::ControlModifier);
+        QTRY_COMPARE(launcher->status(), "Launched in fr (en_US).");
+        QTRY_VERIFY(!launcher->busy());
+        QCOMPARE(models->deviceSet.commands("open").last().arguments.mid(3, 2),
+                 (QStringList{"-AppleLanguages", "(fr)"}));
+
+        auto *recent = view.findChild<RecentLaunchesButton *>("recentLaunches");
+        QMenu *menu = recent->recentMenu();
+        Q_EMIT menu->aboutToShow();
+        const QList<QAction *> entries = menu->actions();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries[0]->text(), "Sample Mac Editor — fr (en_US)");
+        QVERIFY(entries[0]->isEnabled());
+        QCOMPARE(entries[1]->text(), "Gone — de ()");
+        QVERIFY(!entries[1]->isEnabled());
+
+        launcher->setLanguage("de");
+        entries[0]->trigger();
+        QTRY_COMPARE(launcher->language(), "fr");
+        QTRY_VERIFY(!launcher->busy());
+        QCOMPARE(models->deviceSet.commands("open").size(), 2);
+        QCOMPARE(models->statistics->actionCount(), 0); // no consent, nothing counted
+    }
+
+    // The region field completes from the chosen language's locales and stays free text.
+    void regionCompletesForTheLanguage() {
+        ContentView view(launcher, models->statistics.get());
+        auto *region = view.findChild<QLineEdit *>("region");
+        launcher->setLanguage("de");
+        QAbstractItemModel *codes = region->completer()->model();
+        QVERIFY(codes->rowCount() > 5);
+        QCOMPARE(codes->index(0, 0).data().toString(), "de_DE");
+        launcher->setLanguage("fr-CA");
+        QCOMPARE(codes->index(0, 0).data().toString(), "fr_CA");
+        QTest::keyClicks(region, "_nowhere");
+        QCOMPARE(launcher->locale(), "en_US_nowhere");
+    }
+};
+
+QTEST_MAIN(LaunchControlsTest)
+#include "tst_launch_controls.moc"
