@@ -22,7 +22,9 @@ QCoro::Task<> Launcher::launch() {
         const QString bundleID = d->bundleID;
         if (bundleID.isEmpty())
             throw ToolFailure(QStringLiteral("Choose an installed app or enter its bundle ID."));
-        co_await bootDevice([deviceID] { return deviceID; });
+        // A named function: g++ 12 mishandles the lifetime of temporaries in co_await.
+        const std::function<QString()> chosenDevice = [deviceID] { return deviceID; };
+        co_await bootDevice(chosenDevice);
         QStringList arguments;
         arguments << QStringLiteral("simctl") << QStringLiteral("launch")
                   << QStringLiteral("--terminate-running-process") << deviceID << bundleID

@@ -31,7 +31,8 @@ QCoro::Task<> Launcher::refresh() {
 
 QCoro::Task<> Launcher::boot() {
     // Each command names the device chosen at the moment it is issued.
-    co_await bootDevice([this] { return d->deviceID; });
+    const std::function<QString()> currentDevice = [this] { return d->deviceID; };
+    co_await bootDevice(currentDevice);
 }
 
 QCoro::Task<> Launcher::bootDevice(std::function<QString()> device) {

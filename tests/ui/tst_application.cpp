@@ -76,8 +76,12 @@ private Q_SLOTS:
         QTRY_VERIFY(statistics->began());
         QTRY_VERIFY(!app.launcher()->busy());
 
-        // The settings window opens from the menu command and binds the same models.
-        first->findChild<QAction *>("openSettings")->trigger();
+        // The settings window opens from the one command every window holds and binds the
+        // same models.
+        auto *openSettings = app.findChild<QAction *>("openSettings");
+        QVERIFY(first->actions().contains(openSettings) &&
+                second->actions().contains(openSettings));
+        openSettings->trigger();
         SettingsWindow *settings = app.settingsWindow();
         QVERIFY(settings && settings->isVisible());
         QCOMPARE(app.openSettings(), settings); // one settings window

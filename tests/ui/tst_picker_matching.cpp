@@ -36,7 +36,7 @@ private Q_SLOTS:
         // Compared as the user's language does: ß and ss are one, accents are not ignored.
         QTest::newRow("ss finds ß") << "STRASSEN" << QList<int>{3};
         QTest::newRow("accented capital") << "CRÈME" << QList<int>{2};
-        QTest::newRow("accents count") << "creme" << QList<int>{};
+        QTest::newRow("accents count") << "CAFÈ" << QList<int>{};
     }
     void apps() {
         QFETCH(QString, query);

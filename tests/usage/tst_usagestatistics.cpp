@@ -160,7 +160,7 @@ private Q_SLOTS:
             QByteArrayList names;
             for (const auto &header : request.headers)
                 names.append(header.first.toLower());
-            names.sort();
+            std::sort(names.begin(), names.end());
             QCOMPARE(names,
                      (QByteArrayList{"accept-encoding", "accept-language", "connection",
                                      "content-length", "content-type", "host", "user-agent"}));
