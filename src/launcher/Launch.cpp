@@ -18,12 +18,18 @@ QCoro::Task<> Launcher::launch() {
                   << launchArguments;
         co_await runTool(arguments, d->tools.open);
     } else {
-        if (d->bundleID.isEmpty())
+        // The app and device chosen when Launch was pressed, whatever the user changes while
+        // the simulator boots (the My Apps pane stays usable meanwhile).
+        const QString deviceID = d->deviceID;
+        const QString bundleID = d->bundleID;
+        if (bundleID.isEmpty())
             throw ToolFailure(QStringLiteral("Choose an installed app or enter its bundle ID."));
-        co_await boot();
+        // A named function: g++ 12 mishandles the lifetime of temporaries in co_await.
+        const std::function<QString()> chosenDevice = [deviceID] { return deviceID; };
+        co_await bootDevice(chosenDevice);
         QStringList arguments;
         arguments << QStringLiteral("simctl") << QStringLiteral("launch")
-                  << QStringLiteral("--terminate-running-process") << d->deviceID << d->bundleID
+                  << QStringLiteral("--terminate-running-process") << deviceID << bundleID
                   << launchArguments;
         co_await runTool(arguments, d->tools.xcrun);
     }

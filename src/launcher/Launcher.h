@@ -170,6 +170,8 @@ private:
     // Runs a developer tool; throws instead of resuming into a launcher destroyed meanwhile.
     QCoro::Task<QByteArray> runTool(QStringList arguments, QString executable);
     QCoro::Task<> runPerformed(std::function<QCoro::Task<>()> operation);
+    // boot() for the device `device` names when each command is issued.
+    QCoro::Task<> bootDevice(std::function<QString()> device);
     QCoro::Task<QString> locateBundle(CancellationToken cancellation);
     void applyDetectedLanguages(const QStringList &languages);
     // Reads the launch options and the recent launches from the store.

@@ -30,30 +30,35 @@ QCoro::Task<> Launcher::refresh() {
 }
 
 QCoro::Task<> Launcher::boot() {
-    if (d->deviceID.isEmpty())
+    // Each command names the device chosen at the moment it is issued.
+    const std::function<QString()> currentDevice = [this] { return d->deviceID; };
+    co_await bootDevice(currentDevice);
+}
+
+QCoro::Task<> Launcher::bootDevice(std::function<QString()> device) {
+    if (device().isEmpty())
         throw ToolFailure(LauncherTexts::chooseSimulatorFirst());
 
-    // Each command names the device chosen at the moment it is issued.
     QStringList listing;
     listing << QStringLiteral("simctl") << QStringLiteral("list") << QStringLiteral("devices")
             << QStringLiteral("--json");
     const DeviceList all = DeviceList::decode(co_await runTool(listing, d->tools.xcrun));
 
-    const std::optional<SimulatorDevice> device = all.device(d->deviceID);
-    if (!device || device->state != QLatin1String("Booted")) {
+    const std::optional<SimulatorDevice> listed = all.device(device());
+    if (!listed || listed->state != QLatin1String("Booted")) {
         QStringList booting;
-        booting << QStringLiteral("simctl") << QStringLiteral("boot") << d->deviceID;
+        booting << QStringLiteral("simctl") << QStringLiteral("boot") << device();
         co_await runTool(booting, d->tools.xcrun);
     }
 
     QStringList waiting;
-    waiting << QStringLiteral("simctl") << QStringLiteral("bootstatus") << d->deviceID
+    waiting << QStringLiteral("simctl") << QStringLiteral("bootstatus") << device()
             << QStringLiteral("-b");
     co_await runTool(waiting, d->tools.xcrun);
 
     QStringList showing;
     showing << QStringLiteral("-a") << QStringLiteral("Simulator") << QStringLiteral("--args")
-            << QStringLiteral("-CurrentDeviceUDID") << d->deviceID;
+            << QStringLiteral("-CurrentDeviceUDID") << device();
     co_await runTool(showing, d->tools.open);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/ContentView.h"
 
 #include "launcher/Launcher.h"
+#include "ui/AlertExcerpt.h"
 #include "ui/BusyIndicator.h"
 #include "ui/GroupedForm.h"
 #include "ui/HeaderAppIcon.h"
@@ -406,15 +407,21 @@ void ContentView::showError() {
     }
     if (!isVisible())
         return; // shown when the view appears
-    if (m_alert) {
-        m_alert->setText(*error);
-        return;
+    if (!m_alert) {
+        m_alert = new QMessageBox(QMessageBox::Warning, tr("Quillmarch"), QString(),
+                                  QMessageBox::Ok, window());
+        m_alert->setObjectName(QStringLiteral("errorAlert"));
+        m_alert->setWindowModality(Qt::WindowModal);
+        m_alert->setAttribute(Qt::WA_DeleteOnClose);
+        m_alert->setTextFormat(Qt::PlainText); // tool output is never markup
     }
-    m_alert =
-        new QMessageBox(QMessageBox::Warning, tr("Quillmarch"), *error, QMessageBox::Ok, window());
-    m_alert->setObjectName(QStringLiteral("errorAlert"));
-    m_alert->setWindowModality(Qt::WindowModal);
-    m_alert->setAttribute(Qt::WA_DeleteOnClose);
+    // A tool may fail with megabytes of output: the alert shows its beginning, the details
+    // hold all of it.
+    const QString excerpt = AlertExcerpt::of(*error);
+    m_alert->setText(excerpt);
+    m_alert->setDetailedText(excerpt == *error ? QString() : *error);
+    if (m_alert->isVisible())
+        return;
     // However the alert goes away, the error is dismissed with it.
     connect(m_alert, &QMessageBox::finished, this, [this] { m_launcher->setError(std::nullopt); });
     m_alert->open();

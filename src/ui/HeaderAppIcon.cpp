@@ -1,5 +1,6 @@
 #include "ui/HeaderAppIcon.h"
 
+#include "ui/AccessibilityHiding.h"
 #include "ui/Symbols.h"
 #include "ui/Typography.h"
 
@@ -10,8 +11,7 @@ HeaderAppIcon::HeaderAppIcon(QWidget *parent)
     setFixedSize(64, 64);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(QString()); // decoration only
-    setAccessibleDescription(QString());
+    hideFromAccessibility(this); // decoration only
 }
 
 QString HeaderAppIcon::artworkName() const {

@@ -4,7 +4,14 @@
 #include "usage/views/UsageOnboarding.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
+
+namespace {
+// The content's size limits; the menu bar, inside the window's frame on Linux, comes on top.
+constexpr QSize contentMinimum(660, 530);
+constexpr QSize contentDefault(760, 610);
+} // namespace
 
 MainWindow::MainWindow(Launcher *launcher, UsageStatistics *statistics, QWidget *parent)
     : QMainWindow(parent)
@@ -13,21 +20,14 @@ MainWindow::MainWindow(Launcher *launcher, UsageStatistics *statistics, QWidget 
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(tr("Quillmarch"));
     setCentralWidget(m_content);
-    setMinimumSize(660, 530);
-    resize(760, 610);
+    m_content->setMinimumSize(contentMinimum);
+    m_menu = menuBar()->addMenu(tr("&Quillmarch"));
+    // The window's own minimum is the content's plus whatever the menu bar takes above it.
+    resize(contentDefault + (minimumSizeHint() - contentMinimum).expandedTo(QSize(0, 0)));
     connect(m_content, &ContentView::manageMyAppsRequested, this, &MainWindow::myAppsRequested);
+}
 
-    // The one command: the settings window (on macOS the application menu's settings item).
-    auto *settings = new QAction(tr("&Settings…"), this);
-    settings->setObjectName(QStringLiteral("openSettings"));
-    settings->setMenuRole(QAction::PreferencesRole);
-    QList<QKeySequence> shortcuts = QKeySequence::keyBindings(QKeySequence::Preferences);
-    const QKeySequence commaShortcut(Qt::CTRL | Qt::Key_Comma);
-    if (!shortcuts.contains(commaShortcut))
-        shortcuts.append(commaShortcut);
-    settings->setShortcuts(shortcuts);
-    settings->setShortcutContext(Qt::WindowShortcut);
-    connect(settings, &QAction::triggered, this, &MainWindow::settingsRequested);
-    menuBar()->addMenu(tr("&Quillmarch"))->addAction(settings);
-    addAction(settings);
+void MainWindow::setCommands(const QList<QAction *> &commands) {
+    m_menu->addActions(commands);
+    addActions(commands);
 }

@@ -69,12 +69,12 @@ void PickerEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         content.setLeft(box.rect.right() + spacing);
     }
 
-    if (m_iconSide > 0) {
-        const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+    // Rows without an icon (identifiers that are not loaded) start their text right there.
+    const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+    if (m_iconSide > 0 && !icon.isNull()) {
         const QRect iconRect(content.left(), content.center().y() - m_iconSide / 2 + 1, m_iconSide,
                              m_iconSide);
-        if (!icon.isNull())
-            icon.paint(painter, iconRect, Qt::AlignCenter);
+        icon.paint(painter, iconRect, Qt::AlignCenter);
         content.setLeft(iconRect.right() + 1 + spacing);
     }
 
@@ -121,12 +121,13 @@ bool PickerEntryDelegate::editorEvent(QEvent *event, QAbstractItemModel *model,
     if (!(index.flags() & Qt::ItemIsUserCheckable))
         return QStyledItemDelegate::editorEvent(event, model, option, index);
 
-    // A checkable row toggles when its checkbox is clicked, or with Space on the current row.
+    // A checkable row is one checkbox whose label is the whole row: a click anywhere on it
+    // toggles it, and so does Space on the current row.
     bool toggle = false;
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        toggle = mouse->button() == Qt::LeftButton &&
-                 checkboxRect(option).adjusted(-4, -4, 4, 4).contains(mouse->position().toPoint());
+        toggle =
+            mouse->button() == Qt::LeftButton && option.rect.contains(mouse->position().toPoint());
     } else if (event->type() == QEvent::MouseButtonDblClick) {
         return true; // no second toggle from the double click's second press
     } else if (event->type() == QEvent::KeyPress) {

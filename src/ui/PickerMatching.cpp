@@ -1,5 +1,7 @@
 #include "ui/PickerMatching.h"
 
+#include "ui/LocalizedSearch.h"
+
 #include <QCollator>
 #include <QLocale>
 
@@ -8,7 +10,7 @@
 namespace PickerMatching {
 
 bool contains(const QString &text, const QString &needle) {
-    return needle.isEmpty() || text.contains(needle, Qt::CaseInsensitive);
+    return LocalizedSearch(needle).isIn(text);
 }
 
 QList<int> matchingApps(const QStringList &names, const QStringList &ids, const QString &query) {
@@ -41,19 +43,20 @@ QStringList sortedLanguages(const QStringList &codes, const LabelFunction &label
 
 QStringList matchingLanguages(const QStringList &codes, const QString &query,
                               const LabelFunction &label) {
-    const QString trimmed = query.trimmed();
+    LocalizedSearch search(query.trimmed());
     QStringList matches;
     for (const QString &code : sortedLanguages(codes, label)) {
-        if (contains(label(code), trimmed))
+        if (search.isIn(label(code)))
             matches.append(code);
     }
     return matches;
 }
 
 QList<int> matchingMyApps(const QStringList &names, const QStringList &ids, const QString &search) {
+    LocalizedSearch needle(search);
     QList<int> matches;
     for (int index = 0; index < ids.size(); ++index) {
-        if (contains(names.value(index), search) || contains(ids.at(index), search))
+        if (needle.isIn(names.value(index)) || needle.isIn(ids.at(index)))
             matches.append(index);
     }
     return matches;
@@ -68,9 +71,10 @@ QStringList unloadedIdentifiers(const QSet<QString> &myAppIDs, const QStringList
             unloaded.append(id);
     }
     std::sort(unloaded.begin(), unloaded.end());
+    LocalizedSearch needle(search);
     QStringList kept;
     for (const QString &id : unloaded) {
-        if (contains(id, search))
+        if (needle.isIn(id))
             kept.append(id);
     }
     return kept;

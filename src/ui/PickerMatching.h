@@ -13,7 +13,8 @@ namespace PickerMatching {
 
 using LabelFunction = std::function<QString(const QString &code)>;
 
-// Case-insensitive containment; an empty needle is contained in everything.
+// Localized, case-insensitive containment (LocalizedSearch); an empty needle is contained in
+// everything.
 bool contains(const QString &text, const QString &needle);
 
 // Indexes of the apps whose name or bundle identifier contains the query, trimmed of white

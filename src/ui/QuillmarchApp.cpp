@@ -8,6 +8,7 @@
 #include "ui/Typography.h"
 #include "usage/UsageStatistics.h"
 
+#include <QAction>
 #include <QApplication>
 
 QuillmarchApp::QuillmarchApp(QObject *parent)
@@ -22,6 +23,29 @@ QuillmarchApp::QuillmarchApp(Launcher *launcher, UsageStatistics *statistics, QO
     // Body text of the type scale is the application font.
     QApplication::setFont(Typography::font(Typography::Role::Body));
     QApplication::setWindowIcon(Symbols::artwork(QStringLiteral("AppIcon light"), {256, 256}));
+    makeCommands();
+}
+
+void QuillmarchApp::makeCommands() {
+    // One action per command for the whole application: a shortcut held by one action per
+    // window would be ambiguous as soon as two windows are open.
+    m_newWindow = new QAction(tr("&New Window"), this);
+    m_newWindow->setObjectName(QStringLiteral("newWindow"));
+    m_newWindow->setShortcut(QKeySequence::New);
+    m_newWindow->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_newWindow, &QAction::triggered, this, &QuillmarchApp::newMainWindow);
+
+    // On macOS the application menu's settings item.
+    m_openSettings = new QAction(tr("&Settings…"), this);
+    m_openSettings->setObjectName(QStringLiteral("openSettings"));
+    m_openSettings->setMenuRole(QAction::PreferencesRole);
+    QList<QKeySequence> shortcuts = QKeySequence::keyBindings(QKeySequence::Preferences);
+    const QKeySequence commaShortcut(Qt::CTRL | Qt::Key_Comma);
+    if (!shortcuts.contains(commaShortcut))
+        shortcuts.append(commaShortcut);
+    m_openSettings->setShortcuts(shortcuts);
+    m_openSettings->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_openSettings, &QAction::triggered, this, &QuillmarchApp::openSettings);
 }
 
 QuillmarchApp::~QuillmarchApp() {
@@ -34,7 +58,7 @@ MainWindow *QuillmarchApp::newMainWindow() {
         m_statistics = UsageStatistics::shared();
     auto *window = new MainWindow(m_launcher, m_statistics);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &MainWindow::settingsRequested, this, &QuillmarchApp::openSettings);
+    window->setCommands(commands());
     connect(window, &MainWindow::myAppsRequested, this, [this] { openSettings()->showMyApps(); });
     connect(this, &QObject::destroyed, window, &QObject::deleteLater);
     window->show();
@@ -45,8 +69,10 @@ SettingsWindow *QuillmarchApp::openSettings() {
     if (!m_settings) {
         if (!m_statistics)
             m_statistics = UsageStatistics::shared();
+        // Like a main window, an open settings window keeps the application running, and
+        // "New Window" brings a main window back from it.
         m_settings = new SettingsWindow(m_launcher, m_statistics);
-        m_settings->setAttribute(Qt::WA_QuitOnClose, false);
+        m_settings->addActions(commands());
         // First shown over the window it was asked from.
         if (const QWidget *from = QApplication::activeWindow()) {
             m_settings->adjustSize();

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class Launcher;
+class QAction;
 class MainWindow;
 class UsageStatistics;
 
@@ -31,8 +32,16 @@ public:
     SettingsWindow *openSettings();
     SettingsWindow *settingsWindow() const { return m_settings; }
 
+    // The application's commands: "New Window" and "Settings…". Their shortcuts work from any
+    // of the application's windows, also while a sheet blocks a main window.
+    QList<QAction *> commands() const { return {m_newWindow, m_openSettings}; }
+
 private:
+    void makeCommands();
+
     Launcher *m_launcher;
     UsageStatistics *m_statistics;
     QPointer<SettingsWindow> m_settings;
+    QAction *m_newWindow = nullptr;
+    QAction *m_openSettings = nullptr;
 };

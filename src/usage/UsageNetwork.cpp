@@ -56,7 +56,7 @@ UsageNetwork::UsageNetwork(UsageConfiguration configuration)
 }
 
 QCoro::Task<bool> UsageNetwork::send(UsageReport report, TaskControl &control) {
-    if (control.isCancelled())
+    if (control.isCancelled() || m_configuration.endpoint.isEmpty())
         co_return false;
     QPointer<QNetworkReply> reply =
         m_manager.post(UsageRequest::make(m_configuration), report.encoded());

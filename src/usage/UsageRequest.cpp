@@ -8,6 +8,8 @@ QNetworkRequest make(const UsageConfiguration &configuration) {
     QNetworkRequest request(configuration.endpoint);
     request.setRawHeader("Content-Type", "application/json");
     request.setRawHeader("User-Agent", "Tarvel-Usage/1");
+    // Otherwise the HTTP stack names the user's system language here.
+    request.setRawHeader("Accept-Language", "*");
 
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);

@@ -48,6 +48,7 @@ Q_SIGNALS:
 
 private:
     friend struct UsageTasks;
+    friend struct UsageStatisticsProbe; // tests: the click cap without a million clicks
 
     void setActionCount(qint64 value);
     void setBegan(bool value);

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QStyle>
 #include <QTest>
 
 namespace {
@@ -27,10 +28,25 @@ QStringList rowTexts(QListView *list) {
     return texts;
 }
 
-void clickCheckbox(QListView *list, int row) {
+// Clicks a row at `x` points from its left edge, on the line of its title or its subtitle.
+void clickRow(QListView *list, int row, int x, bool onSubtitle = false) {
     const QRect rect = list->visualRect(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      QPoint(rect.left() + 14, rect.center().y()));
+                      QPoint(rect.left() + x, rect.center().y() + (onSubtitle ? 8 : -6)));
+}
+
+// Where the row's drawing starts right of its checkbox: the first column with ink.
+int firstInkAfterCheckbox(QListView *list, int row) {
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    const QImage image = list->viewport()->grab(rect).toImage();
+    const qreal ratio = image.devicePixelRatio();
+    const QRgb background = image.pixel(image.width() - 2, image.height() / 2);
+    const int checkboxEnd = 8 + list->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 1;
+    for (int x = int(checkboxEnd * ratio); x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (qGray(image.pixel(x, y)) < qGray(background) - 60)
+                return int(x / ratio);
+    return -1;
 }
 
 } // namespace
@@ -60,8 +76,12 @@ private Q_SLOTS:
         QTRY_VERIFY(statistics->began());
         QTRY_VERIFY(!app.launcher()->busy());
 
-        // The settings window opens from the menu command and binds the same models.
-        first->findChild<QAction *>("openSettings")->trigger();
+        // The settings window opens from the one command every window holds and binds the
+        // same models.
+        auto *openSettings = app.findChild<QAction *>("openSettings");
+        QVERIFY(first->actions().contains(openSettings) &&
+                second->actions().contains(openSettings));
+        openSettings->trigger();
         SettingsWindow *settings = app.settingsWindow();
         QVERIFY(settings && settings->isVisible());
         QCOMPARE(app.openSettings(), settings); // one settings window
@@ -96,25 +116,40 @@ private Q_SLOTS:
     void myAppsRowsWriteThroughTheLauncher() {
         UiTestFixture fixture;
         auto launcher = fixture.makeLauncher();
-        launcher->setApps({{"com.example.QuillNotes", "Quill Notes", {}},
-                           {"com.apple.mobilesafari", "Safari", {}}});
+        QPixmap artwork(28, 28);
+        artwork.fill(Qt::darkBlue);
+        launcher->setApps({{"com.example.QuillNotes", "Quill Notes", QIcon(artwork)},
+                           {"com.apple.mobilesafari", "Safari", QIcon(artwork)}});
         launcher->setMyAppIDs({"com.z.Late", "com.a.Early"});
         MyAppsSettings pane(launcher.get());
         pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
         auto *list = pane.findChild<QListView *>("myAppsList");
         const QString unloaded = " | Not loaded on the current simulator | on";
         QCOMPARE(rowTexts(list), (QStringList{"Quill Notes | com.example.QuillNotes | off",
                                               "Safari | com.apple.mobilesafari | off",
                                               "com.a.Early" + unloaded, "com.z.Late" + unloaded}));
 
-        // Ticking a loaded app adds it and stores the sorted set.
-        clickCheckbox(list, 1);
+        // An unloaded identifier has no icon: its text starts where an app's icon does.
+        const int iconStart = firstInkAfterCheckbox(list, 0);
+        QVERIFY2(qAbs(firstInkAfterCheckbox(list, 2) - iconStart) <= 3,
+                 qPrintable(QString::number(firstInkAfterCheckbox(list, 2))));
+
+        // The whole row is the checkbox's label: a click on the icon ticks the app and stores
+        // the sorted set, a click on its identifier unticks it, one on its name ticks it again.
+        clickRow(list, 1, iconStart + 4);
         QCOMPARE(fixture.store.value("myAppIDs").toStringList(),
                  (QStringList{"com.a.Early", "com.apple.mobilesafari", "com.z.Late"}));
         QVERIFY(rowTexts(list).at(1).endsWith("| on"));
+        clickRow(list, 1, 90, true);
+        QVERIFY(!launcher->myAppIDs().contains("com.apple.mobilesafari"));
+        clickRow(list, 1, 80);
+        QVERIFY(launcher->myAppIDs().contains("com.apple.mobilesafari"));
 
-        // Unticking an unloaded identifier removes it and its row at once.
-        clickCheckbox(list, 3);
+        // Space toggles the current row; unticking an unloaded identifier removes its row.
+        list->setFocus();
+        list->setCurrentIndex(list->model()->index(3, 0));
+        QTest::keyClick(list, Qt::Key_Space);
         QVERIFY(!launcher->myAppIDs().contains("com.z.Late"));
         QCOMPARE(list->model()->rowCount(), 3);
 

@@ -1,12 +1,17 @@
 #include "UiTestFixture.h"
 #include "ui/ContentView.h"
+#include "ui/HeaderAppIcon.h"
 #include "ui/InstalledAppPicker.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 class ContentViewTest : public QObject {
     Q_OBJECT
@@ -188,6 +193,54 @@ private Q_SLOTS:
             QVERIFY(!launcher->error().has_value());
             QTRY_VERIFY(!window.findChild<QMessageBox *>("errorAlert"));
         }
+    }
+
+    // A tool failing with 5 MB of output: `error` holds all of it, the alert its first lines
+    // (as plain text, cut at a line end) and the details all of it.
+    void hugeFailureShowsAnExcerpt() {
+        QTemporaryDir folder;
+        const QString tool = folder.filePath("xcrun");
+        QFile script(tool);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nyes '<b>simctl:</b> failure line of a tool that says a lot' |"
+                     " head -c 5242880\nexit 1\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        Launcher failing(&models->store, {tool, models->deviceSet.open()});
+        QWidget window;
+        new ContentView(&failing, statistics, &window);
+        window.show();
+
+        QMessageBox *alert = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((alert = window.findChild<QMessageBox *>("errorAlert")), 20000);
+        const QString error = failing.error().value();
+        QCOMPARE(error.size(), 5242880);
+        const QString text = alert->text();
+        QVERIFY(text.endsWith("\n…"));
+        const QString excerpt = text.chopped(2);
+        QVERIFY(excerpt.size() <= 2000 && excerpt.count('\n') < 20);
+        QVERIFY(error.startsWith(excerpt + '\n'));
+        QCOMPARE(alert->textFormat(), Qt::PlainText);
+        QCOMPARE(alert->detailedText(), error);
+    }
+
+    // The header icon is decoration: no assistive tool meets it in the window's tree.
+    void headerIconIsHiddenFromAccessibility() {
+        ContentView view(launcher, statistics);
+        QStringList classes;
+        std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+            for (int index = 0; node && index < node->childCount(); ++index) {
+                QAccessibleInterface *child = node->child(index);
+                if (child && child->object())
+                    classes << child->object()->metaObject()->className();
+                walk(child);
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(&view));
+        QVERIFY(classes.contains("QPushButton"));
+        QVERIFY(!classes.contains("HeaderAppIcon"));
+        auto *icon = view.findChild<HeaderAppIcon *>();
+        QVERIFY(QAccessible::queryAccessibleInterface(icon)->state().invisible);
     }
 };
 

@@ -15,9 +15,9 @@ QString label(const QString &code) {
     return names.value(code, code) + " (" + code + ")";
 }
 
-const QStringList appNames = {"Quill Notes", "Safari", "Café Crème"};
+const QStringList appNames = {"Quill Notes", "Safari", "Café Crème", "Straßenbahn"};
 const QStringList appIDs = {"com.example.QuillNotes", "com.apple.mobilesafari",
-                            "com.example.CafeCreme"};
+                            "com.example.CafeCreme", "com.example.Tram"};
 
 } // namespace
 
@@ -28,11 +28,15 @@ private Q_SLOTS:
     void apps_data() {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("blanks list all, in order") << "  \t\n" << QList<int>{0, 1, 2};
+        QTest::newRow("blanks list all, in order") << "  \t\n" << QList<int>{0, 1, 2, 3};
         QTest::newRow("name, any case") << "SAFARI" << QList<int>{1};
         QTest::newRow("bundle id only") << "mobilesafari" << QList<int>{1};
         QTest::newRow("trimmed") << "  notes\n" << QList<int>{0};
         QTest::newRow("none") << "xyz" << QList<int>{};
+        // Compared as the user's language does: ß and ss are one, accents are not ignored.
+        QTest::newRow("ss finds ß") << "STRASSEN" << QList<int>{3};
+        QTest::newRow("accented capital") << "CRÈME" << QList<int>{2};
+        QTest::newRow("accents count") << "CAFÈ" << QList<int>{};
     }
     void apps() {
         QFETCH(QString, query);

@@ -42,11 +42,13 @@ UsageConsentView::UsageConsentView(UsageStatistics *statistics, QWidget *parent)
 
     layout->addWidget(
         paragraph(tr("May Quillmarch share simple usage counts?"), Role::Headline, this));
-    layout->addWidget(paragraph(
+    QString destination =
         tr("Only app starts and Launch button clicks per session are sent to %1 at %2. A random "
            "session number prevents duplicate counts; it changes with every app start.")
-            .arg(UsageTexts::recipient(), UsageTexts::host()),
-        Role::Body, this));
+            .arg(UsageTexts::recipient(), UsageTexts::host());
+    if (const QString note = UsageTexts::buildNote(); !note.isEmpty())
+        destination += QLatin1Char(' ') + note;
+    layout->addWidget(paragraph(destination, Role::Body, this));
     layout->addWidget(paragraph(
         tr("No device identifier, target app names, window titles, project names, file paths or "
            "contents are collected. Participation is optional and does not change any features."),

@@ -105,6 +105,8 @@ void UsageOnboarding::present() {
         return;
     auto *sheet = new ConsentSheet(m_statistics, m_content->window());
     sheet->setAttribute(Qt::WA_DeleteOnClose);
+    // The window's commands stay reachable through the sheet that blocks the window.
+    sheet->addActions(m_content->window()->actions());
     m_sheet = sheet;
     sheet->adjustSize();
 #ifndef Q_OS_MACOS

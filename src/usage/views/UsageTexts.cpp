@@ -12,4 +12,11 @@ QString host() {
     return QString::fromUtf8(BuildSettings::usageHost);
 }
 
+QString buildNote() {
+    if (BuildSettings::usageReportsSent)
+        return QString();
+    return QStringLiteral("This build is wired to the stand-in developer tools and sends its "
+                          "reports nowhere.");
+}
+
 } // namespace UsageTexts
