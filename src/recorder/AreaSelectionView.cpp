@@ -37,6 +37,10 @@ void AreaSelectionView::dragTo(const QPointF &point) {
 }
 
 void AreaSelectionView::mousePressEvent(QMouseEvent *event) {
+    // The overlays bypass the window manager, so nothing else moves the keyboard to the screen
+    // the user works on, or back to the overlay after another program took it.
+    activateWindow();
+    setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton)
         return;
     m_start = viewPoint(event->position());
