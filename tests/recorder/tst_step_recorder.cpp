@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -213,21 +214,40 @@ private slots:
         m_recorder->save(steps[1]);
         QCOMPARE(suggested, QStringLiteral("Step-2.png"));
 
-        answer = dir.filePath(QStringLiteral("Step-1.png"));
+        // Another extension typed: the file gets .png, and PNG bytes.
+        answer = dir.filePath(QStringLiteral("shot.jpg"));
         m_recorder->save(steps[0]);
         m_recorder->save(RecordedStep(filled(Qt::red))); // replaces the file
-        QCOMPARE(QColor(QImage(answer).pixel(0, 0)), QColor(Qt::red));
+        const QString png = dir.filePath(QStringLiteral("shot.png"));
+        QCOMPARE(QImageReader(png).format(), QByteArray("png"));
+        QCOMPARE(QColor(QImage(png).pixel(0, 0)), QColor(Qt::red));
+        QVERIFY(!QFile::exists(answer));
         QCOMPARE(m_recorder->error(), std::nullopt);
 
         // A failed write leaves the earlier file whole and reports the failure.
         m_recorder->save(RecordedStep(QImage()));
         QCOMPARE(m_recorder->error(),
                  std::optional(QStringLiteral("Could not encode the screenshot.")));
-        QCOMPARE(QColor(QImage(answer).pixel(0, 0)), QColor(Qt::red));
+        QCOMPARE(QColor(QImage(png).pixel(0, 0)), QColor(Qt::red));
         m_recorder->setError(std::nullopt);
         answer = dir.filePath(QStringLiteral("missing/Step-1.png"));
         m_recorder->save(steps[0]);
         QVERIFY(!m_recorder->error().value_or(QString()).isEmpty());
+    }
+
+    // A click inside the area, or Escape, on the open save dialog belongs to the dialog.
+    void inputIgnoredWhileTheSaveDialogRuns() {
+        armAndWaitForReady();
+        m_recorder->setSaveLocationChooser([this](const QString &) {
+            m_desktop->click({50, 50});
+            m_desktop->key(HardwareKey::Escape);
+            return QString();
+        });
+        m_recorder->save(RecordedStep(filled(Qt::green)));
+        QVERIFY(m_recorder->steps().isEmpty());
+        QVERIFY(m_recorder->armed());
+        m_desktop->click({50, 50});
+        QCOMPARE(m_recorder->steps().size(), 1);
     }
 };
 
