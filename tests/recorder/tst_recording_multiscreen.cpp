@@ -71,12 +71,11 @@ bool near(const QImage &image, QPointF point, const QColor &colour, int toleranc
 // The descriptors of this process's sockets: X connections among them.
 QSet<int> openSockets() {
     QSet<int> sockets;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System)) {
-        if (fd.symLinkTarget().contains(QLatin1String("socket:")) ||
-            QFile::symLinkTarget(fd.filePath()).startsWith(QLatin1String("socket:")))
-            sockets.insert(fd.fileName().toInt());
-    }
+    for (const QString &fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System))
+        if (QFileInfo(QStringLiteral("/proc/self/fd/") + fd)
+                .symLinkTarget()
+                .contains(QLatin1String("socket:")))
+            sockets.insert(fd.toInt());
     return sockets;
 }
 

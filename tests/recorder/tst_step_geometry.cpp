@@ -1,5 +1,4 @@
-// The arithmetic of step recording: edges, sizes, capture rectangles, drags, file names.
-#include "platform/GlobalCoordinates.h"
+// The arithmetic of step recording: edges, capture rectangles, drags, file names.
 #include "recorder/StepGeometry.h"
 
 #include <QTest>
@@ -25,13 +24,6 @@ private slots:
         QFETCH(QPointF, point);
         QFETCH(bool, inside);
         QCOMPARE(StepGeometry::contains(QRectF(100, 200, 300, 150), point), inside);
-    }
-
-    void minimumSize() {
-        QVERIFY(isLargeEnough(QRectF(5, 5, 30, 30)));
-        QVERIFY(!isLargeEnough(QRectF(5, 5, 29.5, 300)));
-        QVERIFY(!isLargeEnough(QRectF(5, 5, 300, 29.5)));
-        QVERIFY(!isLargeEnough(std::nullopt));
     }
 
     void captureSource_data() {
@@ -81,14 +73,6 @@ private slots:
         const QRectF actual = StepGeometry::dragRectangle(start, end, QRectF(0, 0, 1600, 1000));
         QCOMPARE(actual.topLeft(), selection.topLeft());
         QCOMPARE(actual.size(), selection.size());
-    }
-
-    void toolkitCoordinates() {
-        // The toolkit's desktop has the primary screen at (0, 0) with y downwards; a screen
-        // above it has y beyond the primary's top.
-        const GlobalCoordinates coordinates(QRectF(0, 0, 1600, 1000));
-        QCOMPARE(coordinates.fromToolkit(QRectF(0, -800, 1280, 800)), QRectF(0, 1000, 1280, 800));
-        QCOMPARE(coordinates.toToolkit(QPointF(300, 750)), QPointF(300, 250));
     }
 
     void pngFilePath_data() {
