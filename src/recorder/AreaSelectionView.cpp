@@ -91,6 +91,8 @@ void AreaSelectionView::paintEvent(QPaintEvent *) {
     font.setPixelSize(20);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(QRectF(30, 0, qMax(0, width() - 30), 60), Qt::AlignLeft | Qt::AlignBottom,
-                     hintText);
+    // Shortened with an ellipsis on a screen too narrow for the whole line.
+    const int room = qMax(0, width() - 60);
+    painter.drawText(QRectF(30, 0, room, 60), Qt::AlignLeft | Qt::AlignBottom,
+                     painter.fontMetrics().elidedText(hintText, Qt::ElideRight, room));
 }
