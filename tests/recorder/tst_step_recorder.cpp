@@ -151,6 +151,8 @@ private slots:
         QVERIFY2(during >= 3 && during <= 6, qPrintable(QString::number(during)));
         m_recorder->recordStep(); // while armed: nothing
         QCOMPARE(m_overlaysAlive, 0);
+        m_desktop->key(HardwareKey::Return); // any other key: nothing
+        QVERIFY(m_recorder->armed());
         m_desktop->key(HardwareKey::Escape);
         QVERIFY(!m_recorder->armed());
         QCOMPARE(m_recorder->message(), stoppedText);
