@@ -81,15 +81,22 @@ double median(QList<double> values) {
 int main(int argc, char *argv[]) {
     QProcess xvfb;
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":97"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("2400x1800x24"),
+        // The first display number nobody holds, from 97 on.
+        int number = 97;
+        while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+            ++number;
+        const QString display = QStringLiteral(":%1").arg(number);
+        xvfb.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                            QStringLiteral("2400x1800x24"),
                                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!xvfb.waitForStarted()) {
-            std::fprintf(stderr, "Xvfb could not be started\n");
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+        if (!xvfb.waitForStarted() ||
+            !QTest::qWaitFor([&] { return QFile::exists(socket); }, 10000)) {
+            std::fprintf(stderr, "Xvfb could not be started on %s\n", qPrintable(display));
             return 1;
         }
-        qputenv("DISPLAY", ":97");
-        QThread::msleep(1000);
+        qputenv("DISPLAY", display.toLocal8Bit());
+        QThread::msleep(200);
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
     if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
@@ -121,7 +128,8 @@ int main(int argc, char *argv[]) {
         QElapsedTimer grab;
         grab.start();
         if (grabber.grab(native).isNull()) {
-            std::fprintf(stderr, "the screen could not be read\n");
+            std::fprintf(stderr,
+                         "the screen could not be read (is it 2200 x 1600 pixels or more?)\n");
             return 1;
         }
         grabTimes.append(grab.nsecsElapsed() / 1e6);
