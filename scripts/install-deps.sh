@@ -5,9 +5,10 @@ set -eu
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
-    qcoro-qt6-dev libplist-dev libicu-dev libxi-dev libx11-dev libgl-dev
+    qcoro-qt6-dev libplist-dev libicu-dev libxi-dev libx11-dev libxcb1-dev libgl-dev
     xvfb xauth x11-utils xdotool openssl fonts-dejavu-core fonts-noto-color-emoji
     desktop-file-utils appstream dpkg-dev file
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 missing=()

@@ -1,7 +1,10 @@
-// Prints what recording costs on X11: the CPU time the capture loop uses per second while armed
-// on a 1000 x 700 point area, and the delay from a click to the new step.
+// Prints what recording costs on X11 at two pixels per point: the time one capture of a
+// 1000 x 700 point area takes, the CPU time the capture loop uses per second while armed, and
+// the delay from a click to the new step.
 // Uses $DISPLAY, or starts its own Xvfb when DISPLAY is not set. Needs xdotool.
 #include "platform/DesktopServices.h"
+#include "platform/X11ScreenGrabber.h"
+#include "recorder/StepImage.h"
 #include "recorder/StepRecorder.h"
 
 #include <QApplication>
@@ -78,18 +81,28 @@ double median(QList<double> values) {
 int main(int argc, char *argv[]) {
     QProcess xvfb;
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":97"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1600x1000x24"),
+        // The first display number nobody holds, from 97 on.
+        int number = 97;
+        while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+            ++number;
+        const QString display = QStringLiteral(":%1").arg(number);
+        xvfb.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                            QStringLiteral("2400x1800x24"),
                                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!xvfb.waitForStarted()) {
-            std::fprintf(stderr, "Xvfb could not be started\n");
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+        if (!xvfb.waitForStarted() ||
+            !QTest::qWaitFor([&] { return QFile::exists(socket); }, 10000)) {
+            std::fprintf(stderr, "Xvfb could not be started on %s\n", qPrintable(display));
             return 1;
         }
-        qputenv("DISPLAY", ":97");
-        QThread::msleep(1000);
+        qputenv("DISPLAY", display.toLocal8Bit());
+        QThread::msleep(200);
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
+        qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
+    const qreal scale = QGuiApplication::primaryScreen()->devicePixelRatio();
 
     Pattern target;
     target.setGeometry(0, 0, 1400, 950);
@@ -107,7 +120,32 @@ int main(int argc, char *argv[]) {
     QList<double> serverCpuPerSecond;
     QList<double> clickDelays;
     QList<double> spawnTimes;
-    const QPoint click = areaOnScreen.center();
+    // One capture of the area's pixels, the copy and conversion included.
+    X11ScreenGrabber grabber(qgetenv("DISPLAY"));
+    const QRect native(areaOnScreen.topLeft() * scale, areaOnScreen.size() * scale);
+    QList<double> grabTimes;
+    for (int i = 0; i < 20; ++i) {
+        QElapsedTimer grab;
+        grab.start();
+        if (grabber.grab(native).isNull()) {
+            std::fprintf(stderr,
+                         "the screen could not be read (is it 2200 x 1600 pixels or more?)\n");
+            return 1;
+        }
+        grabTimes.append(grab.nsecsElapsed() / 1e6);
+    }
+
+    // Turning a capture into a step, on the GUI thread at the click.
+    const QImage capture = grabber.grab(native);
+    QList<double> composeTimes;
+    for (int i = 0; i < 20; ++i) {
+        QElapsedTimer compose;
+        compose.start();
+        const QImage step = composeStepImage(capture, QRectF(0, 0, 1000, 700), QPointF(500, 350));
+        composeTimes.append(compose.nsecsElapsed() / 1e6);
+    }
+
+    const QPoint click = areaOnScreen.center() * scale; // xdotool speaks in device pixels
     QProcess::execute(
         QStringLiteral("xdotool"),
         {QStringLiteral("mousemove"), QString::number(click.x()), QString::number(click.y())});
@@ -153,8 +191,13 @@ int main(int argc, char *argv[]) {
         spawnTimes.append(spawn.nsecsElapsed() / 1e6);
     }
 
-    std::printf("Capture loop while armed on a 1000 x 700 point area (scale %.0f):\n",
-                desktop->screens().value(0).scaleFactor);
+    std::printf("One capture of a 1000 x 700 point area at scale %g (%d x %d pixels): median "
+                "%.1f ms, max %.1f ms\n",
+                scale, native.width(), native.height(), median(grabTimes),
+                *std::max_element(grabTimes.begin(), grabTimes.end()));
+    std::printf("Step image from that capture (ring drawn, GUI thread): median %.1f ms\n",
+                median(composeTimes));
+    std::printf("Capture loop while armed on that area (captures on a worker thread):\n");
     std::printf("  recorder process CPU: %.1f ms per second (median of %lld runs)\n",
                 median(cpuPerSecond) * 1000, qsizetype(cpuPerSecond.size()));
     if (xvfb.processId() > 0)

@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QScreen>
 #include <QSize>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -38,9 +39,10 @@ constexpr int Unknown = -1;
 } // namespace HardwareKey
 
 // A mouse-down or key-down seen by a monitor. The type numbers double as bit positions in an
-// EventMask.
+// EventMask. MonitorFailed is reported whatever the mask: the monitor lost its connection to
+// the window system and has stopped for good.
 struct InputEvent {
-    enum Type { LeftMouseDown = 1, RightMouseDown = 3, KeyDown = 10 };
+    enum Type { LeftMouseDown = 1, RightMouseDown = 3, KeyDown = 10, MonitorFailed = 63 };
     Type type = LeftMouseDown;
     int keyCode = HardwareKey::Unknown; // only for KeyDown
 };
@@ -68,6 +70,8 @@ public:
     virtual bool requestScreenCapture() = 0;
     virtual bool inputObservationAllowed() = 0;
     virtual bool requestInputObservation() = 0;
+    // Why this session cannot be recorded at all (a sentence for the user), or none.
+    virtual std::optional<QString> unavailableReason() const { return std::nullopt; }
 
     virtual QList<DesktopScreen> screens() const = 0;
 

@@ -17,15 +17,6 @@ GlobalCoordinates desktopCoordinates() {
     return GlobalCoordinates(primary ? QRectF(primary->geometry()) : QRectF());
 }
 
-QScreen *screenWithIdentifier(quint32 displayId) {
-    const QList<QScreen *> all = QGuiApplication::screens();
-    for (QScreen *screen : all) {
-        if (QtDesktopServices::displayIdentifier(screen) == displayId)
-            return screen;
-    }
-    return nullptr;
-}
-
 int keyCodeFor(const QKeyEvent *event) {
     switch (event->key()) {
     case Qt::Key_Escape:
@@ -90,6 +81,15 @@ quint32 QtDesktopServices::displayIdentifier(const QScreen *screen) {
         hash *= 16777619u;
     }
     return hash;
+}
+
+QScreen *QtDesktopServices::screenWithIdentifier(quint32 displayId) {
+    const QList<QScreen *> all = QGuiApplication::screens();
+    for (QScreen *screen : all) {
+        if (displayIdentifier(screen) == displayId)
+            return screen;
+    }
+    return nullptr;
 }
 
 QList<DesktopScreen> QtDesktopServices::screens() const {

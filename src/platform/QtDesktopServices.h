@@ -33,6 +33,7 @@ public:
 
     // A stable 32-bit identifier for a screen, derived from its name.
     static quint32 displayIdentifier(const QScreen *screen);
+    static QScreen *screenWithIdentifier(quint32 displayId);
 
 protected:
     // The pixels of `area` (points, relative to the screen's top-left corner).

@@ -5,6 +5,9 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 
+#include <algorithm>
+#include <vector>
+
 // Xlib's macros (None, KeyPress, Bool...) clash with Qt names: include it last.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -30,6 +33,38 @@ int keyCodeForKeysym(KeySym keysym) {
     }
 }
 
+// Xlib reports a broken connection to one process-wide handler and then exits, unless the
+// display has an exit handler that returns. The observers' connections are answered here; any
+// other display goes on to the handler that was installed before (the toolkit's).
+std::vector<Display *> observedDisplays;
+XIOErrorHandler previousIOErrorHandler = nullptr;
+
+int ioErrorHandler(Display *display) {
+    if (std::find(observedDisplays.begin(), observedDisplays.end(), display) !=
+        observedDisplays.end())
+        return 0;
+    return previousIOErrorHandler ? previousIOErrorHandler(display) : 0;
+}
+
+void connectionLost(Display *, void *observer) {
+    static_cast<X11InputObserver *>(observer)->markConnectionLost();
+}
+
+void watchConnection(Display *display, X11InputObserver *observer) {
+    static const bool installed = [] {
+        previousIOErrorHandler = XSetIOErrorHandler(ioErrorHandler);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    observedDisplays.push_back(display);
+    XSetIOErrorExitHandler(display, connectionLost, observer);
+}
+
+void unwatchConnection(Display *display) {
+    observedDisplays.erase(std::remove(observedDisplays.begin(), observedDisplays.end(), display),
+                           observedDisplays.end());
+}
+
 } // namespace
 
 X11InputObserver::X11InputObserver(EventMask mask, InputHandler handler)
@@ -40,12 +75,16 @@ X11InputObserver::X11InputObserver(EventMask mask, InputHandler handler)
     m_display = XOpenDisplay(x11 && x11->display() ? DisplayString(x11->display()) : nullptr);
     if (!m_display)
         throw PlatformError(QStringLiteral("The X display cannot be opened to observe input."));
+    watchConnection(m_display, this);
     int event = 0;
     int error = 0;
+    // 2.2 delivers raw events even while another client grabs the pointer or keyboard (open
+    // menus, drags); a 2.0 server answers 2.0 and still reports presses outside grabs.
     int major = 2;
-    int minor = 0;
+    int minor = 2;
     if (!XQueryExtension(m_display, "XInputExtension", &m_xinputOpcode, &event, &error) ||
         XIQueryVersion(m_display, &major, &minor) != Success) {
+        unwatchConnection(m_display);
         XCloseDisplay(m_display);
         m_display = nullptr;
         throw PlatformError(QStringLiteral("The X server cannot report input (XInput 2 missing)."));
@@ -68,8 +107,14 @@ X11InputObserver::X11InputObserver(EventMask mask, InputHandler handler)
 
 X11InputObserver::~X11InputObserver() {
     m_notifier.reset();
-    if (m_display)
+    if (m_display) {
         XCloseDisplay(m_display);
+        unwatchConnection(m_display);
+    }
+}
+
+void X11InputObserver::markConnectionLost() {
+    m_connectionLost = true;
 }
 
 void X11InputObserver::stop() {
@@ -80,7 +125,7 @@ void X11InputObserver::stop() {
 void X11InputObserver::readEvents() {
     // XPending also reads what the socket holds, so the notifier does not fire again for
     // events already queued.
-    while (!m_stopped && XPending(m_display) > 0) {
+    while (!m_stopped && !m_connectionLost && XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
         XGenericEventCookie *cookie = &event.xcookie;
@@ -91,6 +136,10 @@ void X11InputObserver::readEvents() {
         const int detail = static_cast<XIRawEvent *>(cookie->data)->detail;
         XFreeEventData(m_display, cookie);
         handleRawEvent(type, detail);
+    }
+    if (m_connectionLost && !m_stopped) {
+        stop();
+        m_handler(InputEvent{InputEvent::MonitorFailed, HardwareKey::Unknown});
     }
 }
 

@@ -11,7 +11,8 @@ struct _XDisplay;
 // Observes button and key presses anywhere on the X display through XInput2 raw events,
 // selected on the root window of a connection of its own. Raw events are copies: the input
 // still goes where it was going, nothing is grabbed. Events are read on the main thread when
-// the connection's descriptor becomes readable.
+// the connection's descriptor becomes readable. A broken connection does not end the process:
+// the handler receives one MonitorFailed event instead.
 class X11InputObserver : public InputMonitor {
 public:
     // Throws PlatformError when the display cannot be opened or lacks XInput 2.
@@ -19,6 +20,8 @@ public:
     ~X11InputObserver() override;
 
     void stop() override;
+    // Called by Xlib when the connection breaks; the next read reports MonitorFailed.
+    void markConnectionLost();
 
 private:
     void readEvents();
@@ -30,4 +33,5 @@ private:
     int m_xinputOpcode = 0;
     std::unique_ptr<QSocketNotifier> m_notifier;
     bool m_stopped = false;
+    bool m_connectionLost = false;
 };

@@ -37,6 +37,10 @@ void AreaSelectionView::dragTo(const QPointF &point) {
 }
 
 void AreaSelectionView::mousePressEvent(QMouseEvent *event) {
+    // The overlays bypass the window manager, so nothing else moves the keyboard to the screen
+    // the user works on, or back to the overlay after another program took it.
+    activateWindow();
+    setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton)
         return;
     m_start = viewPoint(event->position());
@@ -87,6 +91,8 @@ void AreaSelectionView::paintEvent(QPaintEvent *) {
     font.setPixelSize(20);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(QRectF(30, 0, qMax(0, width() - 30), 60), Qt::AlignLeft | Qt::AlignBottom,
-                     hintText);
+    // Shortened with an ellipsis on a screen too narrow for the whole line.
+    const int room = qMax(0, width() - 60);
+    painter.drawText(QRectF(30, 0, room, 60), Qt::AlignLeft | Qt::AlignBottom,
+                     painter.fontMetrics().elidedText(hintText, Qt::ElideRight, room));
 }

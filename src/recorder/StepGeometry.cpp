@@ -1,5 +1,10 @@
 #include "recorder/StepGeometry.h"
 
+#include "platform/NativePixels.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 
@@ -28,8 +33,7 @@ QRectF captureSourceRect(const QRectF &area, const QRectF &screenFrame) {
 }
 
 QSize capturePixelSize(const QRectF &area, qreal scaleFactor) {
-    return {int(std::trunc(area.width() * scaleFactor)),
-            int(std::trunc(area.height() * scaleFactor))};
+    return NativePixels::pixelSize(area.size(), scaleFactor);
 }
 
 Ring clickRing(const QSize &imageSize, const QRectF &area, const QPointF &click) {
@@ -53,6 +57,21 @@ QRectF dragRectangle(const QPointF &start, const QPointF &current, const QRectF 
 
 QString stepFileName(int position) {
     return QStringLiteral("Step-%1.png").arg(position);
+}
+
+QString pngFilePath(const QString &chosen) {
+    static const QStringList imageSuffixes = {
+        QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("gif"),
+        QStringLiteral("bmp"),  QStringLiteral("tif"),  QStringLiteral("tiff"),
+        QStringLiteral("webp"), QStringLiteral("heic"), QStringLiteral("avif"),
+        QStringLiteral("ico"),  QStringLiteral("svg"),  QStringLiteral("pdf")};
+    const QFileInfo file(chosen);
+    const QString suffix = file.suffix();
+    if (suffix.compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0)
+        return chosen;
+    if (!file.completeBaseName().isEmpty() && imageSuffixes.contains(suffix.toLower()))
+        return chosen.left(chosen.size() - suffix.size()) + QStringLiteral("png");
+    return chosen + QStringLiteral(".png");
 }
 
 } // namespace StepGeometry

@@ -25,7 +25,8 @@ bool contains(const QRectF &area, const QPointF &point);
 // top-left corner.
 QRectF captureSourceRect(const QRectF &area, const QRectF &screenFrame);
 
-// The capture's size in pixels: the area's size times the scale, truncated.
+// The capture's size in pixels: the area's size times the scale, truncated (rounding noise
+// aside).
 QSize capturePixelSize(const QRectF &area, qreal scaleFactor);
 
 // The click marker, in image pixels with the origin at the image's top-left corner.
@@ -44,5 +45,9 @@ QRectF dragRectangle(const QPointF &start, const QPointF &current, const QRectF 
 
 // The file name suggested for the step at 1-based `position`: "Step-2.png".
 QString stepFileName(int position);
+
+// The path a step is saved under: `chosen` if it ends in .png (any case); otherwise an image
+// extension is replaced ("shot.jpg" → "shot.png") and anything else gets ".png" appended.
+QString pngFilePath(const QString &chosen);
 
 } // namespace StepGeometry

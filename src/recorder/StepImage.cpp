@@ -14,12 +14,11 @@ QColor selectionOutlineColour() {
 }
 
 QImage composeStepImage(const QImage &capture, const QRectF &area, const QPointF &click) {
-    QImage image(capture.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    // Screenshots are opaque. Painting detaches the copy: one copy of the pixels, no blending.
+    QImage image = capture.convertToFormat(QImage::Format_RGB32);
     const StepGeometry::Ring ring = StepGeometry::clickRing(capture.size(), area, click);
 
     QPainter painter(&image);
-    painter.drawImage(QRect(QPoint(0, 0), capture.size()), capture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::white, ring.outerWidth));

@@ -33,6 +33,9 @@ const QString inputMonitoringRefused =
                    "then reopen the app if requested.");
 const QString displayGoneText =
     QStringLiteral("The selected display is no longer connected. Select a new area.");
+const QString monitorLostText =
+    QStringLiteral("Recording stopped: clicks and keys can no longer be observed (the connection "
+                   "to the window system was lost).");
 const QString encodingFailedText = QStringLiteral("Could not encode the screenshot.");
 
 constexpr std::chrono::milliseconds captureInterval{120};
@@ -126,6 +129,10 @@ bool StepRecorder::checkPermissions() {
 void StepRecorder::recordStep() {
     if (m_armed || m_selecting)
         return;
+    if (const std::optional<QString> reason = m_desktop->unavailableReason()) {
+        setError(*reason);
+        return;
+    }
     if (!checkPermissions())
         return;
     selectArea();
@@ -234,6 +241,14 @@ void StepRecorder::installMonitors() {
 }
 
 void StepRecorder::observed(const InputEvent &event) {
+    if (event.type == InputEvent::MonitorFailed) {
+        cancel();
+        setError(monitorLostText);
+        return;
+    }
+    // A click or Escape in one of the recorder's own dialogs belongs to the dialog.
+    if (m_modalDialogs > 0)
+        return;
     if (event.type == InputEvent::KeyDown) {
         if (event.keyCode == HardwareKey::Escape)
             cancel();
@@ -277,11 +292,14 @@ void StepRecorder::copy(const RecordedStep &step) {
 
 void StepRecorder::save(const RecordedStep &step) {
     const int position = stepPosition(m_steps, step.id()).value_or(1);
-    const QString path = m_chooseSaveLocation
-                             ? m_chooseSaveLocation(StepGeometry::stepFileName(position))
-                             : QString();
-    if (path.isEmpty())
+    ++m_modalDialogs;
+    const QString chosen = m_chooseSaveLocation
+                               ? m_chooseSaveLocation(StepGeometry::stepFileName(position))
+                               : QString();
+    --m_modalDialogs;
+    if (chosen.isEmpty())
         return;
+    const QString path = StepGeometry::pngFilePath(chosen);
     const QByteArray png = encodePng(step.image());
     if (png.isEmpty()) {
         setError(ToolFailure(encodingFailedText).message());

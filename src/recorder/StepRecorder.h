@@ -34,7 +34,8 @@ public:
     // Creates the overlay for one screen; the overlay is released through its dismiss().
     using OverlayFactory =
         std::function<SelectionOverlay *(const DesktopScreen &, SelectionOverlay::Finished)>;
-    // Asks where to save a PNG, suggesting a file name; an empty result means cancelled.
+    // Asks where to save a PNG, suggesting a file name; an empty result means cancelled. Input
+    // observed while it runs is ignored. A name ending in another extension is given .png.
     using SaveLocationChooser = std::function<QString(const QString &suggestedName)>;
 
     StepRecorder(std::shared_ptr<DesktopServices> desktop, OverlayFactory overlays,
@@ -102,4 +103,5 @@ private:
     std::shared_ptr<CaptureTask> m_captureTask;
     std::optional<QImage> m_latest;
     QUuid m_session = QUuid::createUuid();
+    int m_modalDialogs = 0; // the save dialog is open
 };

@@ -1,12 +1,14 @@
 #include "recorder/StepRecorderView.h"
 
 #include "recorder/SelectionPanel.h"
+#include "recorder/StepGeometry.h"
 #include "recorder/StepPreview.h"
 #include "recorder/StepRecorder.h"
 
-#include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -142,10 +144,14 @@ StepRecorderView::~StepRecorderView() {
     m_recorder->cancel();
 }
 
-void StepRecorderView::closeEvent(QCloseEvent *event) {
-    m_recorder->cancel();
-    m_recorder->setSteps({});
-    event->accept();
+void StepRecorderView::hideEvent(QHideEvent *event) {
+    // Closed or hidden by the program. Minimising is the window system hiding it
+    // (spontaneous): the steps stay.
+    if (!event->spontaneous()) {
+        m_recorder->cancel();
+        m_recorder->setSteps({});
+    }
+    QWidget::hideEvent(event);
 }
 
 void StepRecorderView::updateControls() {
@@ -157,9 +163,11 @@ void StepRecorderView::updateControls() {
 }
 
 void StepRecorderView::rebuildSteps() {
+    // Later, not now: the list changes from inside a click on one of its own buttons.
     while (m_stepLayout->count() > 1) {
         QLayoutItem *item = m_stepLayout->takeAt(0);
-        delete item->widget();
+        item->widget()->hide();
+        item->widget()->deleteLater();
         delete item;
     }
     const QList<RecordedStep> steps = m_recorder->steps();
@@ -220,7 +228,16 @@ QString StepRecorderView::chooseSaveLocation(const QString &suggestedName) {
     dialog.setNameFilter(QStringLiteral("PNG image (*.png)"));
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.selectFile(suggestedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        const QString chosen = dialog.selectedFiles().constFirst();
+        const QString path = StepGeometry::pngFilePath(chosen);
+        // The dialog asked about replacing the name typed, not the one written.
+        if (path == chosen || !QFileInfo::exists(path) ||
+            QMessageBox::question(this, QStringLiteral("Step Recorder"),
+                                  QStringLiteral("“%1” already exists. Do you want to replace it?")
+                                      .arg(QFileInfo(path).fileName())) == QMessageBox::Yes)
+            return path;
+        dialog.selectFile(QFileInfo(path).fileName());
+    }
+    return {};
 }

@@ -13,8 +13,8 @@ class QPushButton;
 class QVBoxLayout;
 class StepRecorder;
 
-// The step recorder window's content. It owns its recorder; closing the window stops recording
-// and discards the steps.
+// The step recorder window's content. It owns its recorder; closing or hiding the window stops
+// recording and discards the steps.
 class StepRecorderView : public QWidget {
     Q_OBJECT
 
@@ -26,7 +26,7 @@ public:
     StepRecorder *recorder() const { return m_recorder; }
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void updateControls();

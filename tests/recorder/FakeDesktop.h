@@ -24,7 +24,6 @@ public:
     QList<DesktopScreen> screenList = {DesktopScreen{QRectF(0, 0, 1600, 1000), 1.0, 7u, nullptr}};
     QList<CaptureDisplay> displays = {CaptureDisplay{7u}};
     bool holdCaptures = false; // captures wait for releaseCaptures()
-    QColor captureColour = Qt::blue;
     int captureCount = 0;
     QPointF pointer;
     std::map<MonitorToken, InputHandler> monitors;
@@ -51,7 +50,7 @@ public:
             co_await QCoro::sleepFor(std::chrono::milliseconds(0));
         ++captureCount;
         QImage image(pixelSize, QImage::Format_RGB32);
-        image.fill(captureColour);
+        image.fill(Qt::blue);
         co_return image;
     }
 

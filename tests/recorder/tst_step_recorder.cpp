@@ -5,12 +5,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-const QString readyText =
-    QStringLiteral("Ready — click inside the selected area to capture this step.");
 const QString stoppedText = QStringLiteral("Recording stopped.");
 const QString cancelledText =
     QStringLiteral("Selection cancelled. Choose an area at least 30 × 30 points.");
@@ -54,7 +53,8 @@ private:
     void armAndWaitForReady(const QRectF &rect = QRectF(0, 0, 100, 100)) {
         armOn(rect);
         QTRY_VERIFY(m_recorder->hasCapture());
-        QCOMPARE(m_recorder->message(), readyText);
+        QCOMPARE(m_recorder->message(),
+                 QStringLiteral("Ready — click inside the selected area to capture this step."));
     }
 
 private slots:
@@ -93,9 +93,9 @@ private slots:
             << true << false << none << none << QString()
             << QStringLiteral("Allow Input Monitoring for Quillmarch in System Settings → Privacy "
                               "& Security, then reopen the app if requested.");
-        QTest::newRow("200 x 100")
-            << true << true << std::optional(QRectF(100, 50, 200, 100))
-            << std::optional(QRectF(1700, 250, 200, 100))
+        QTest::newRow("30 x 30")
+            << true << true << std::optional(QRectF(100, 50, 30, 30))
+            << std::optional(QRectF(1700, 250, 30, 30))
             << QStringLiteral("Preparing capture… Wait for Ready before clicking. Escape cancels.")
             << QString();
         QTest::newRow("29.5 wide") << true << true << std::optional(QRectF(10, 10, 29.5, 30))
@@ -130,25 +130,16 @@ private slots:
             QCOMPARE(m_recorder->area(), area);
     }
 
-    void onlyClicksInsideAfterReadyTakeSteps() {
+    // A click before the first capture takes nothing; numbers follow the list's length.
+    void clickAfterReadyTakesTheNextNumber() {
+        m_recorder->setSteps({RecordedStep(filled(Qt::green)), RecordedStep(filled(Qt::green))});
         armOn(QRectF(100, 100, 200, 100), true);
-        m_desktop->click({150, 150}); // Preparing: no capture yet
-        QVERIFY(m_recorder->steps().isEmpty());
+        m_desktop->click({150, 150});
+        QCOMPARE(m_recorder->steps().size(), 2);
         m_desktop->releaseCaptures();
         QTRY_VERIFY(m_recorder->hasCapture());
-        m_desktop->click({50, 50}); // outside
-        QVERIFY(m_recorder->steps().isEmpty());
-        m_desktop->click({100, 100}, InputEvent::RightMouseDown); // lower-left corner
-        QCOMPARE(m_recorder->steps().size(), 1);
-        QCOMPARE(m_recorder->steps().constFirst().image().size(), QSize(200, 100));
-        QCOMPARE(m_recorder->message(), stepText.arg(1));
-        QVERIFY(!m_recorder->armed());
-        QCOMPARE(m_desktop->activeMonitorCount(), 0);
-
-        // Numbered by the list's length, not by a running count.
-        m_recorder->setSteps({RecordedStep(filled(Qt::green)), RecordedStep(filled(Qt::green))});
-        armAndWaitForReady();
-        m_desktop->click({50, 50});
+        m_desktop->click({150, 150});
+        QCOMPARE(m_recorder->steps().constLast().image().size(), QSize(200, 100));
         QCOMPARE(m_recorder->message(), stepText.arg(3));
     }
 
@@ -160,6 +151,8 @@ private slots:
         QVERIFY2(during >= 3 && during <= 6, qPrintable(QString::number(during)));
         m_recorder->recordStep(); // while armed: nothing
         QCOMPARE(m_overlaysAlive, 0);
+        m_desktop->key(HardwareKey::Return); // any other key: nothing
+        QVERIFY(m_recorder->armed());
         m_desktop->key(HardwareKey::Escape);
         QVERIFY(!m_recorder->armed());
         QCOMPARE(m_recorder->message(), stoppedText);
@@ -213,21 +206,40 @@ private slots:
         m_recorder->save(steps[1]);
         QCOMPARE(suggested, QStringLiteral("Step-2.png"));
 
-        answer = dir.filePath(QStringLiteral("Step-1.png"));
+        // Another extension typed: the file gets .png, and PNG bytes.
+        answer = dir.filePath(QStringLiteral("shot.jpg"));
         m_recorder->save(steps[0]);
         m_recorder->save(RecordedStep(filled(Qt::red))); // replaces the file
-        QCOMPARE(QColor(QImage(answer).pixel(0, 0)), QColor(Qt::red));
+        const QString png = dir.filePath(QStringLiteral("shot.png"));
+        QCOMPARE(QImageReader(png).format(), QByteArray("png"));
+        QCOMPARE(QColor(QImage(png).pixel(0, 0)), QColor(Qt::red));
+        QVERIFY(!QFile::exists(answer));
         QCOMPARE(m_recorder->error(), std::nullopt);
 
         // A failed write leaves the earlier file whole and reports the failure.
         m_recorder->save(RecordedStep(QImage()));
         QCOMPARE(m_recorder->error(),
                  std::optional(QStringLiteral("Could not encode the screenshot.")));
-        QCOMPARE(QColor(QImage(answer).pixel(0, 0)), QColor(Qt::red));
+        QCOMPARE(QColor(QImage(png).pixel(0, 0)), QColor(Qt::red));
         m_recorder->setError(std::nullopt);
         answer = dir.filePath(QStringLiteral("missing/Step-1.png"));
         m_recorder->save(steps[0]);
         QVERIFY(!m_recorder->error().value_or(QString()).isEmpty());
+    }
+
+    // A click inside the area, or Escape, on the open save dialog belongs to the dialog.
+    void inputIgnoredWhileTheSaveDialogRuns() {
+        armAndWaitForReady();
+        m_recorder->setSaveLocationChooser([this](const QString &) {
+            m_desktop->click({50, 50});
+            m_desktop->key(HardwareKey::Escape);
+            return QString();
+        });
+        m_recorder->save(RecordedStep(filled(Qt::green)));
+        QVERIFY(m_recorder->steps().isEmpty());
+        QVERIFY(m_recorder->armed());
+        m_desktop->click({50, 50});
+        QCOMPARE(m_recorder->steps().size(), 1);
     }
 };
 
