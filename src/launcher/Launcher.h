@@ -58,6 +58,8 @@ class Launcher : public QObject {
     Q_PROPERTY(QList<InstalledApp> visibleApps READ visibleApps NOTIFY visibleAppsChanged)
     Q_PROPERTY(
         QString languageSelectionID READ languageSelectionID NOTIFY languageSelectionIDChanged)
+    // The bundle whose languages the newest detection read; empty while none has succeeded.
+    Q_PROPERTY(QString detectedBundlePath READ detectedBundlePath NOTIFY detectedBundlePathChanged)
 
 public:
     // Uses the application's default settings store and the build's tool paths.
@@ -102,6 +104,7 @@ public:
 
     QList<InstalledApp> visibleApps() const;
     QString languageSelectionID() const;
+    QString detectedBundlePath() const;
 
     void reconcileAppSelection();
     void setMyApp(const QString &id, bool included);
@@ -142,6 +145,7 @@ Q_SIGNALS:
     void errorChanged();
     void visibleAppsChanged();
     void languageSelectionIDChanged();
+    void detectedBundlePathChanged();
 
 private:
     // Runs a developer tool; throws instead of resuming into a launcher destroyed meanwhile.
@@ -149,6 +153,7 @@ private:
     QCoro::Task<> runPerformed(std::function<QCoro::Task<>()> operation);
     QCoro::Task<QString> locateBundle(CancellationToken cancellation);
     void applyDetectedLanguages(const QStringList &languages);
+    void setDetectedBundlePath(const QString &value);
     // Announce the derived values whose value differs from the one captured before a change.
     void announceVisibleApps(const QList<InstalledApp> &before);
     void announceSelectionID(const QString &before);

@@ -29,4 +29,5 @@ struct Launcher::State {
     bool busy = false;
     QString status = LauncherTexts::initialStatus();
     std::optional<QString> error;
+    QString detectedBundlePath;
 };
