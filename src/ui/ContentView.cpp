@@ -1,11 +1,13 @@
 #include "ui/ContentView.h"
 
 #include "launcher/Launcher.h"
+#include "launcher/LocalizationCheckModel.h"
 #include "ui/BusyIndicator.h"
 #include "ui/GroupedForm.h"
 #include "ui/HeaderAppIcon.h"
 #include "ui/InstalledAppPicker.h"
 #include "ui/LanguagePicker.h"
+#include "ui/LocalizationSummaryRow.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Symbols.h"
 #include "ui/Typography.h"
@@ -205,6 +207,9 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     m_languageCaption = caption(QString(), m_form);
     m_languageCaption->setObjectName(QStringLiteral("languageCaption"));
     rows->addRow(tr("Language"), withCaption(m_languagePicker, m_languageCaption, m_form));
+    auto *localizationCheck = new LocalizationCheckModel(m_launcher, this);
+    localizationCheck->setObjectName(QStringLiteral("localizationCheck"));
+    rows->addRow(nullptr, new LocalizationSummaryRow(localizationCheck, m_form));
 
     m_region = new QLineEdit(m_form);
     m_region->setObjectName(QStringLiteral("region"));
