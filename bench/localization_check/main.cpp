@@ -18,6 +18,8 @@
 
 #include <plist/plist.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -52,7 +54,7 @@ QByteArray binaryPlist(const QByteArray &xml) {
     uint32_t length = 0;
     plist_to_bin(root, &bytes, &length);
     QByteArray result(bytes, length);
-    plist_mem_free(bytes);
+    std::free(bytes); // libplist 2.2 allocates with malloc
     plist_free(root);
     return result;
 }

@@ -11,6 +11,8 @@
 
 #include <plist/plist.h>
 
+#include <cstdlib>
+
 namespace {
 
 QByteArray xmlPlist(const QString &body) {
@@ -49,7 +51,7 @@ QByteArray stringsdict(const QStringList &keys, bool binary) {
     uint32_t length = 0;
     plist_to_bin(root, &bytes, &length);
     const QByteArray result(bytes, length);
-    plist_mem_free(bytes);
+    std::free(bytes); // libplist 2.2 allocates with malloc
     plist_free(root);
     return result;
 }
