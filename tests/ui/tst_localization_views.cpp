@@ -40,6 +40,7 @@ private Q_SLOTS:
         QTRY_COMPARE(row->summary(), "2 problems — fr: 2 strings missing; ja: 5 strings missing");
         QVERIFY(row->isVisible());
 
+        QTRY_VERIFY(!launcher->busy()); // the start-up refresh disables the form meanwhile
         row->findChild<QPushButton *>("showLocalizationReport")->click();
         auto *sheet = view.window()->findChild<LocalizationReportSheet *>();
         QVERIFY(sheet);
@@ -83,7 +84,7 @@ private Q_SLOTS:
         statistics->begin(); // undecided: nothing is queued
         QVERIFY(nothing->isVisible());
         statistics->setConsent(true);
-        const QString body = R"({"app":"Quillmarch","session_id":"%1","action_count":%2})";
+        const QString body = R"({"action_count":%2,"app":"Quillmarch","session_id":"%1"})";
         QCOMPARE(preview->bodies(), QStringList{body.arg(statistics->sessionID()).arg(0)});
         QVERIFY(bodies->isVisible());
         QCOMPARE(bodies->toPlainText(), body.arg(statistics->sessionID()).arg(0));
