@@ -108,6 +108,9 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     m_form = new GroupedForm;
     m_form->setObjectName(QStringLiteral("form"));
     QFormLayout *rows = m_form->form();
+    // Slightly tighter than other forms: the window's default size also holds the localization
+    // check's line under the language caption.
+    rows->setVerticalSpacing(8);
 
     m_destination = new SegmentedControl({tr("iOS / iPadOS Simulator"), tr("macOS")}, m_form);
     m_destination->setObjectName(QStringLiteral("destination"));
@@ -207,9 +210,12 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     m_languageCaption = caption(QString(), m_form);
     m_languageCaption->setObjectName(QStringLiteral("languageCaption"));
     rows->addRow(tr("Language"), withCaption(m_languagePicker, m_languageCaption, m_form));
+    // The localization check's line goes right under the language caption, in the same field.
     auto *localizationCheck = new LocalizationCheckModel(m_launcher, this);
     localizationCheck->setObjectName(QStringLiteral("localizationCheck"));
-    rows->addRow(nullptr, new LocalizationSummaryRow(localizationCheck, m_form));
+    QWidget *languageField = m_languageCaption->parentWidget();
+    languageField->layout()->addWidget(
+        new LocalizationSummaryRow(localizationCheck, languageField));
 
     m_region = new QLineEdit(m_form);
     m_region->setObjectName(QStringLiteral("region"));

@@ -5,13 +5,13 @@
 #include "ui/Typography.h"
 
 #include <QClipboard>
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -56,7 +56,7 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     setWindowTitle(tr("Localization Check"));
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(760, 480);
+    resize(720, 440);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 16);
@@ -89,15 +89,18 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     auto *body = new QHBoxLayout;
     body->setSpacing(12);
     m_languages->setObjectName(QStringLiteral("reportLanguages"));
-    m_languages->setFixedWidth(220);
+    m_languages->setFixedWidth(210);
     m_languages->setIconSize(QSize(14, 14));
-    const QIcon caution = Symbols::icon(QStringLiteral("exclamationmark.triangle"), cautionColor());
-    const QIcon fine = Symbols::icon(QStringLiteral("checkmark"), Typography::tint());
+    m_languages->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_languages->setTextElideMode(Qt::ElideRight);
+    m_caution = Symbols::icon(QStringLiteral("exclamationmark.triangle"), cautionColor());
+    m_fine = Symbols::icon(QStringLiteral("checkmark"), Typography::tint());
     for (const LanguageLocalization &language : std::as_const(m_report.languages)) {
-        auto *item = new QListWidgetItem(language.problems().isEmpty() ? fine : caution,
+        auto *item = new QListWidgetItem(language.problems().isEmpty() ? m_fine : m_caution,
                                          AppLanguages::label(language.language), m_languages);
         const int count = int(language.problems().size());
-        item->setToolTip(count == 0 ? tr("No problems") : tr("%n problem(s)", nullptr, count));
+        item->setToolTip(AppLanguages::label(language.language) + QStringLiteral(" · ") +
+                         (count == 0 ? tr("no problems") : tr("%n problem(s)", nullptr, count)));
     }
     body->addWidget(m_languages);
 
@@ -119,6 +122,9 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     m_tables->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tables->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tables->setWordWrap(false);
+    m_tables->setIconSize(QSize(14, 14));
+    m_tables->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_tables->verticalHeader()->setDefaultSectionSize(m_tables->fontMetrics().height() + 10);
     m_tables->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_tables->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tables->horizontalHeader()->setStretchLastSection(true);
@@ -126,15 +132,20 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     body->addLayout(detail, 1);
     layout->addLayout(body, 1);
 
-    auto *buttons = new QDialogButtonBox(this);
-    auto *copy = buttons->addButton(tr("Copy Report"), QDialogButtonBox::ActionRole);
+    // Copy on the leading edge, Done on the trailing one, as sheets place them.
+    auto *buttons = new QHBoxLayout;
+    auto *copy = new QPushButton(tr("Copy Report"), this);
     copy->setObjectName(QStringLiteral("copyReport"));
     copy->setAutoDefault(false);
     connect(copy, &QPushButton::clicked, this, &LocalizationReportSheet::copyReport);
-    auto *done = buttons->addButton(tr("Done"), QDialogButtonBox::AcceptRole);
+    buttons->addWidget(copy);
+    buttons->addStretch();
+    auto *done = new QPushButton(tr("Done"), this);
     done->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    layout->addWidget(buttons);
+    done->setMinimumWidth(done->sizeHint().width() + 24);
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
+    buttons->addWidget(done);
+    layout->addLayout(buttons);
 
     connect(m_languages, &QListWidget::currentRowChanged, this,
             &LocalizationReportSheet::showLanguage);
@@ -184,9 +195,29 @@ void LocalizationReportSheet::showLanguage(int row) {
             i, 2, cell(missing ? QString::number(missing) : QStringLiteral("—"), Qt::AlignRight));
         auto *detailCell = cell(details(table));
         detailCell->setToolTip(details(table));
-        if (missing || !table.unreadableFiles.isEmpty())
-            m_tables->item(i, 0)->setIcon(
-                Symbols::icon(QStringLiteral("exclamationmark.triangle"), cautionColor()));
+        m_tables->item(i, 0)->setIcon(missing || !table.unreadableFiles.isEmpty() ? m_caution
+                                                                                  : m_fine);
         m_tables->setItem(i, 3, detailCell);
     }
+}
+
+void LocalizationReportSheet::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+#ifndef Q_OS_MACOS
+    // Where the platform has no sheets: hang from the top of the window, centred.
+    if (const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr) {
+        const QRect area = owner->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + 12);
+    }
+#endif
+}
+
+void LocalizationReportSheet::paintEvent(QPaintEvent *event) {
+    QDialog::paintEvent(event);
+#ifndef Q_OS_MACOS
+    // A hairline sets the sheet off from the window it hangs over.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+#endif
 }

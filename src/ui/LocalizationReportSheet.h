@@ -3,6 +3,7 @@
 #include "metadata/LocalizationReport.h"
 
 #include <QDialog>
+#include <QIcon>
 
 class QLabel;
 class QListWidget;
@@ -22,8 +23,14 @@ public:
     void copyReport();
     void showLanguage(int row);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     LocalizationReport m_report;
+    QIcon m_caution;
+    QIcon m_fine;
     QListWidget *m_languages;
     QLabel *m_languageTitle;
     QLabel *m_languageProblems;

@@ -31,16 +31,23 @@ LocalizationSummaryRow::LocalizationSummaryRow(LocalizationCheckModel *check, QW
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
-    m_icon->setFixedSize(14, 14);
+    m_icon->setFixedSize(12, 12);
     layout->addWidget(m_icon, 0, Qt::AlignVCenter);
     m_text->setObjectName(QStringLiteral("localizationSummaryText"));
     Typography::apply(m_text, Role::Caption);
     m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_text->installEventFilter(this);
     layout->addWidget(m_text, 1);
+    // A link-like button keeps the line as low as the caption above it.
     m_showReport->setObjectName(QStringLiteral("showLocalizationReport"));
     m_showReport->setAutoDefault(false);
+    m_showReport->setFlat(true);
+    m_showReport->setCursor(Qt::PointingHandCursor);
     Typography::apply(m_showReport, Role::Caption);
+    updateLinkStyle();
+    // No taller than the caption above, so the form keeps its height.
+    m_showReport->setFixedHeight(m_showReport->fontMetrics().height());
+    m_text->setFixedHeight(m_text->fontMetrics().height());
     connect(m_showReport, &QPushButton::clicked, this, &LocalizationSummaryRow::showReport);
     layout->addWidget(m_showReport, 0, Qt::AlignVCenter);
 
@@ -78,11 +85,11 @@ void LocalizationSummaryRow::update() {
     m_text->setToolTip(m_summary);
     if (m_problems) {
         m_text->setForegroundRole(QPalette::WindowText);
-        m_icon->setPixmap(Symbols::pixmap(QStringLiteral("exclamationmark.triangle"), QSize(14, 14),
+        m_icon->setPixmap(Symbols::pixmap(QStringLiteral("exclamationmark.triangle"), QSize(12, 12),
                                           cautionColor(), devicePixelRatioF()));
     } else {
         Typography::makeSecondary(m_text);
-        m_icon->setPixmap(Symbols::pixmap(QStringLiteral("checkmark"), QSize(14, 14),
+        m_icon->setPixmap(Symbols::pixmap(QStringLiteral("checkmark"), QSize(12, 12),
                                           Typography::tint(), devicePixelRatioF()));
     }
     m_icon->setVisible(report.has_value() && !m_check->checking());
@@ -106,4 +113,19 @@ void LocalizationSummaryRow::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         updateElidedText();
+    if (event->type() == QEvent::PaletteChange && !m_styling) {
+        m_styling = true; // restyling must not re-enter through its own palette change
+        updateLinkStyle();
+        m_styling = false;
+    }
+}
+
+void LocalizationSummaryRow::updateLinkStyle() {
+    // The accent is lightened on dark palettes so the link stays readable.
+    const QColor link =
+        Typography::isDark(palette()) ? Typography::tint().lighter(150) : Typography::tint();
+    m_showReport->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; }"
+                       "QPushButton:focus { text-decoration: underline; }")
+            .arg(link.name()));
 }

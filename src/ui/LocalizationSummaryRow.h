@@ -29,6 +29,7 @@ protected:
 private:
     void update();
     void updateElidedText();
+    void updateLinkStyle();
 
     LocalizationCheckModel *m_check;
     QLabel *m_icon;
@@ -36,5 +37,6 @@ private:
     QPushButton *m_showReport;
     QString m_summary;
     bool m_problems = false;
+    bool m_styling = false;
     QPointer<LocalizationReportSheet> m_sheet;
 };

@@ -153,8 +153,9 @@ int main(int argc, char *argv[]) {
     picker->popup()->close();
 
     // The localization check of Quill Notes under the language picker, then its report.
-    save(QRect(localization->mapToGlobal(QPoint(0, 0)), localization->size())
-             .adjusted(-150, -90, 24, 70),
+    const QRect rowArea(localization->mapToGlobal(QPoint(0, 0)), localization->size());
+    save(QRect(window->frameGeometry().left(), rowArea.top() - 120, window->frameGeometry().width(),
+               rowArea.height() + 120 + 64),
          folder + QStringLiteral("/localization-check.png"));
     localization->showReport();
     auto *report = window->findChild<LocalizationReportSheet *>();

@@ -74,7 +74,8 @@ void PendingUsagePreview::update() {
     if (bodies == m_bodies && m_pages->currentIndex() == (bodies.isEmpty() ? 0 : 1))
         return;
     m_bodies = bodies;
-    // One body per line, exactly the bytes of the request; wrapped only on screen.
-    m_text->setPlainText(bodies.join(QLatin1Char('\n')));
+    // Each body exactly as the request carries it, set apart by an empty line; wrapped only on
+    // screen.
+    m_text->setPlainText(bodies.join(QStringLiteral("\n\n")));
     m_pages->setCurrentIndex(bodies.isEmpty() ? 0 : 1);
 }
