@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <map>
@@ -126,7 +127,10 @@ LocalizationReport run(const QString &bundlePath) {
     names.removeDuplicates();
     sortByCodePoints(names);
 
-    for (const QString &language : std::as_const(names)) {
+    // Languages are independent of each other: read and compare them on the pool's threads,
+    // each dropping its tables once compared. The calling thread takes part, so this also
+    // works from a pool thread.
+    const auto checkLanguage = [&](const QString &language) {
         LanguageLocalization entry;
         entry.language = language;
         entry.hasFolder = folders.contains(language);
@@ -137,8 +141,10 @@ LocalizationReport run(const QString &bundlePath) {
             entry.tables = compareTables(isReference ? reference : tablesOf(folderPath(language)),
                                          reference, isReference);
         }
-        report.languages.append(std::move(entry));
-    }
+        return entry;
+    };
+    report.languages = QtConcurrent::blockingMapped<QList<LanguageLocalization>>(
+        std::as_const(names), checkLanguage);
     return report;
 }
 
