@@ -8,6 +8,9 @@
 
 #include <QCoroFuture>
 
+#include <atomic>
+#include <memory>
+
 namespace {
 
 // What a worker hands back: a report or the reason there is none.
@@ -16,9 +19,9 @@ struct CheckOutcome {
     QString failure;
 };
 
-CheckOutcome runCheck(const QString &bundlePath) {
+CheckOutcome runCheck(const QString &bundlePath, std::shared_ptr<std::atomic_bool> stop) {
     try {
-        return {LocalizationCheck::run(bundlePath), {}};
+        return {LocalizationCheck::run(bundlePath, [&stop] { return stop->load(); }), {}};
     } catch (...) {
         return {std::nullopt, userFacingDescription(std::current_exception())};
     }
@@ -43,15 +46,27 @@ void LocalizationCheckModel::follow() {
         check(path);
 }
 
+LocalizationCheckModel::~LocalizationCheckModel() {
+    stopWorker();
+}
+
+void LocalizationCheckModel::stopWorker() {
+    if (m_stop)
+        m_stop->store(true);
+    m_stop.reset();
+}
+
 QCoro::Task<> LocalizationCheckModel::check(QString bundlePath) {
     const quint64 run = ++m_runs;
+    stopWorker(); // a superseded worker stops reading; its result is dropped anyway
+    m_stop = std::make_shared<std::atomic_bool>(false);
     setReport(std::nullopt);
     setFailure(QString());
     setChecking(true);
 
     const QPointer<LocalizationCheckModel> self(this);
     // The bundle is read on a pool thread; only the finished value comes back here.
-    const CheckOutcome outcome = co_await QtConcurrent::run(runCheck, bundlePath);
+    const CheckOutcome outcome = co_await QtConcurrent::run(runCheck, bundlePath, m_stop);
     if (!self || run != m_runs)
         co_return; // superseded: a newer run or a clear owns the fields now
     setReport(outcome.report);
@@ -61,6 +76,7 @@ QCoro::Task<> LocalizationCheckModel::check(QString bundlePath) {
 
 void LocalizationCheckModel::clear() {
     ++m_runs;
+    stopWorker();
     setChecking(false);
     setReport(std::nullopt);
     setFailure(QString());

@@ -8,6 +8,8 @@
 
 #include <QCoroTask>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 
 class Launcher;
@@ -25,6 +27,7 @@ class LocalizationCheckModel : public QObject {
 public:
     // With a launcher, checks each bundle it detects languages of and clears when it has none.
     explicit LocalizationCheckModel(Launcher *launcher = nullptr, QObject *parent = nullptr);
+    ~LocalizationCheckModel() override;
 
     bool checking() const { return m_checking; }
     std::optional<LocalizationReport> report() const { return m_report; }
@@ -42,12 +45,14 @@ Q_SIGNALS:
 
 private:
     void follow();
+    void stopWorker();
     void setChecking(bool value);
     void setReport(const std::optional<LocalizationReport> &value);
     void setFailure(const QString &value);
 
     QPointer<Launcher> m_launcher;
     quint64 m_runs = 0;
+    std::shared_ptr<std::atomic_bool> m_stop; // the newest worker's stop flag
     bool m_checking = false;
     std::optional<LocalizationReport> m_report;
     QString m_failure;

@@ -8,6 +8,8 @@
 
 #include <QHash>
 #include <QSet>
+#include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
@@ -86,7 +88,7 @@ QList<LocalizationTable> compareTables(const QList<StringTable> &own,
 
 namespace LocalizationCheck {
 
-LocalizationReport run(const QString &bundlePath) {
+LocalizationReport run(const QString &bundlePath, const std::function<bool()> &stopRequested) {
     const std::optional<Bundle> bundle = Bundle::open(bundlePath);
     if (!bundle)
         throw PlatformError(
@@ -127,16 +129,18 @@ LocalizationReport run(const QString &bundlePath) {
     names.removeDuplicates();
     sortByCodePoints(names);
 
-    // Languages are independent of each other: read and compare them on the pool's threads,
-    // each dropping its tables once compared. The calling thread takes part, so this also
-    // works from a pool thread.
+    // Languages are independent of each other: read and compare them in parallel, each
+    // dropping its tables once compared. A pool of this run's own, since the caller may itself
+    // be a thread of the global pool, which a blocking map must not wait on.
+    QThreadPool pool;
+    pool.setMaxThreadCount(QThread::idealThreadCount());
     const auto checkLanguage = [&](const QString &language) {
         LanguageLocalization entry;
         entry.language = language;
         entry.hasFolder = folders.contains(language);
         entry.listed = !listed || listed->contains(language);
         entry.development = language == report.developmentLanguage;
-        if (entry.hasFolder) {
+        if (entry.hasFolder && !(stopRequested && stopRequested())) {
             const bool isReference = language == report.referenceFolder;
             entry.tables = compareTables(isReference ? reference : tablesOf(folderPath(language)),
                                          reference, isReference);
@@ -144,7 +148,7 @@ LocalizationReport run(const QString &bundlePath) {
         return entry;
     };
     report.languages = QtConcurrent::blockingMapped<QList<LanguageLocalization>>(
-        std::as_const(names), checkLanguage);
+        &pool, std::as_const(names), checkLanguage);
     return report;
 }
 
