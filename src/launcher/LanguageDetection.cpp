@@ -25,6 +25,7 @@ QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
     setSupportedLanguages(QStringList());
     setLanguage(QString());
     setLanguageMessage(LauncherTexts::selectAppForLanguages());
+    setDetectedBundlePath(QString());
 
     const bool nothingToRead =
         d->macMode ? d->macApp.isEmpty() : (d->deviceID.isEmpty() || d->bundleID.isEmpty());
@@ -35,8 +36,9 @@ QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
     const QPointer<Launcher> self(this);
     std::optional<QStringList> languages;
     QString failure;
+    QString bundlePath;
     try {
-        const QString bundlePath = co_await locateBundle(cancellation);
+        bundlePath = co_await locateBundle(cancellation);
         languages = AppLanguages::read(bundlePath);
     } catch (...) {
         failure = userFacingDescription(std::current_exception());
@@ -50,10 +52,12 @@ QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
     // both to that newer run.
     const bool current = d->detectionRuns == run && languageSelectionID() == key;
     if (current && !cancellation.isCancelled()) {
-        if (languages)
+        if (languages) {
             applyDetectedLanguages(*languages);
-        else
+            setDetectedBundlePath(bundlePath);
+        } else {
             setLanguageMessage(QStringLiteral("Could not detect app languages: ") + failure);
+        }
     }
     if (current)
         setLoadingLanguages(false);
@@ -81,4 +85,15 @@ void Launcher::applyDetectedLanguages(const QStringList &languages) {
     setLanguageMessage(languages.isEmpty()
                            ? QStringLiteral("This app declares no supported languages.")
                            : QStringLiteral("Languages detected from the selected app."));
+}
+
+QString Launcher::detectedBundlePath() const {
+    return d->detectedBundlePath;
+}
+
+void Launcher::setDetectedBundlePath(const QString &value) {
+    if (d->detectedBundlePath == value)
+        return;
+    d->detectedBundlePath = value;
+    Q_EMIT detectedBundlePathChanged();
 }

@@ -65,6 +65,8 @@ class Launcher : public QObject {
     Q_PROPERTY(QList<InstalledApp> visibleApps READ visibleApps NOTIFY visibleAppsChanged)
     Q_PROPERTY(
         QString languageSelectionID READ languageSelectionID NOTIFY languageSelectionIDChanged)
+    // The bundle whose languages the newest detection read; empty while none has succeeded.
+    Q_PROPERTY(QString detectedBundlePath READ detectedBundlePath NOTIFY detectedBundlePathChanged)
 
 public:
     // Uses the application's default settings store and the build's tool paths.
@@ -113,6 +115,7 @@ public:
 
     QList<InstalledApp> visibleApps() const;
     QString languageSelectionID() const;
+    QString detectedBundlePath() const;
 
     // The last launches that succeeded, remembered across restarts.
     RecentLaunches *recentLaunches() const;
@@ -165,6 +168,7 @@ Q_SIGNALS:
     void launchOptionsChanged();
     void visibleAppsChanged();
     void languageSelectionIDChanged();
+    void detectedBundlePathChanged();
 
 private:
     // Runs a developer tool; throws instead of resuming into a launcher destroyed meanwhile.
@@ -178,6 +182,7 @@ private:
     void readLaunchChoices();
     // The launch about to be made, as the recent launches remember it.
     RecentLaunch currentLaunch(const QString &code) const;
+    void setDetectedBundlePath(const QString &value);
     // Announce the derived values whose value differs from the one captured before a change.
     void announceVisibleApps(const QList<InstalledApp> &before);
     void announceSelectionID(const QString &before);

@@ -32,4 +32,5 @@ struct Launcher::State {
     std::optional<QString> error;
     LaunchOptions launchOptions;
     RecentLaunches *recentLaunches = nullptr; // a child of the launcher
+    QString detectedBundlePath;
 };

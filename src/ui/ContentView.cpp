@@ -1,6 +1,7 @@
 #include "ui/ContentView.h"
 
 #include "launcher/Launcher.h"
+#include "launcher/LocalizationCheckModel.h"
 #include "ui/AlertExcerpt.h"
 #include "ui/BusyIndicator.h"
 #include "ui/GroupedForm.h"
@@ -8,6 +9,7 @@
 #include "ui/InstalledAppPicker.h"
 #include "ui/LanguagePicker.h"
 #include "ui/LaunchOptionsButton.h"
+#include "ui/LocalizationSummaryRow.h"
 #include "ui/RecentLaunchesButton.h"
 #include "ui/RegionCompleter.h"
 #include "ui/SegmentedControl.h"
@@ -121,6 +123,9 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     m_form = new GroupedForm;
     m_form->setObjectName(QStringLiteral("form"));
     QFormLayout *rows = m_form->form();
+    // Slightly tighter than other forms: the window's default size also holds the localization
+    // check's line under the language caption.
+    rows->setVerticalSpacing(8);
 
     m_destination = new SegmentedControl({tr("iOS / iPadOS Simulator"), tr("macOS")}, m_form);
     m_destination->setObjectName(QStringLiteral("destination"));
@@ -228,6 +233,12 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     languageLayout->addWidget(m_languagePicker, 1);
     languageLayout->addWidget(m_launchOptions);
     rows->addRow(tr("Language"), withCaption(language, m_languageCaption, m_form));
+    // The localization check's line goes right under the language caption, in the same field.
+    auto *localizationCheck = new LocalizationCheckModel(m_launcher, this);
+    localizationCheck->setObjectName(QStringLiteral("localizationCheck"));
+    QWidget *languageField = m_languageCaption->parentWidget();
+    languageField->layout()->addWidget(
+        new LocalizationSummaryRow(localizationCheck, languageField));
 
     m_region = new QLineEdit(m_form);
     m_region->setObjectName(QStringLiteral("region"));

@@ -7,8 +7,8 @@
 #include <QString>
 
 // Our own small symbols ("play.fill", "chevron.up.chevron.down", "checkmark", "chart.bar",
-// "app.badge", "hand.raised", "magnifyingglass") and artwork ("AppIcon light", "AppIcon dark"),
-// rendered from the SVGs in the application's resources.
+// "app.badge", "hand.raised", "magnifyingglass", "exclamationmark.triangle") and artwork
+// ("AppIcon light", "AppIcon dark"), rendered from the SVGs in the application's resources.
 namespace Symbols {
 
 // A symbol drawn in one colour, `size` in device-independent pixels.

@@ -122,6 +122,10 @@ QString UsageStatistics::sessionID() const {
     return d->sessionID;
 }
 
+QUrl UsageStatistics::endpoint() const {
+    return d->configuration.endpoint;
+}
+
 void UsageStatistics::begin() {
     if (d->began)
         return;

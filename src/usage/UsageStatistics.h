@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSettings>
 #include <QString>
+#include <QUrl>
 
 #include <memory>
 #include <optional>
@@ -35,6 +36,8 @@ public:
     bool began() const;
     QList<PendingUsage> pending() const;
     QString sessionID() const;
+    // Where reports are POSTed.
+    QUrl endpoint() const;
 
     void begin();
     void recordAction();

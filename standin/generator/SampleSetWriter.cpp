@@ -2,6 +2,7 @@
 
 #include "IconArt.h"
 #include "SampleCatalogue.h"
+#include "SampleStringTables.h"
 #include "common/PropertyListValue.h"
 
 #include <QBuffer>
@@ -179,12 +180,6 @@ QList<std::pair<QString, int>> iconFiles(IconLayout layout) {
     return {};
 }
 
-QByteArray stringsFile(const QString &key, const QString &value) {
-    QVariantMap strings;
-    strings.insert(key, value);
-    return PropertyListValue::toBinary(strings);
-}
-
 void writeAppBundle(Writer &out, const QString &bundle, const App &app, const Runtime &runtime) {
     const QVariantMap info = infoDictionary(app, runtime);
     out.file(bundle + QStringLiteral("/Info.plist"), app.infoFormat == InfoFormat::Xml
@@ -212,6 +207,8 @@ void writeAppBundle(Writer &out, const QString &bundle, const App &app, const Ru
         strings.insert(QStringLiteral("Welcome"), welcome(language));
         out.file(folder + QStringLiteral("/InfoPlist.strings"),
                  PropertyListValue::toBinary(strings));
+        for (const auto &[name, bytes] : SampleStringTables::files(app.bundleIdentifier, language))
+            out.file(folder + QLatin1Char('/') + name, bytes);
     }
     for (const auto &[name, pixels] : iconFiles(app.iconLayout))
         out.image(bundle + QLatin1Char('/') + name, paintIcon(app.icon, pixels), "png");
@@ -330,8 +327,9 @@ void writeMacApp(Writer &out) {
                  QVariantMap{{QStringLiteral("IBDocument"), QStringLiteral("MainMenu")}}));
     for (const char *language : {"en", "de", "fr", "ja", "pt-BR"}) {
         const QString code = QLatin1String(language);
-        out.file(resources + QLatin1Char('/') + code + QStringLiteral(".lproj/Localizable.strings"),
-                 stringsFile(QStringLiteral("Welcome"), welcome(code)));
+        for (const auto &[name, bytes] :
+             SampleStringTables::files(QStringLiteral("com.example.SampleMacEditor"), code))
+            out.file(resources + QLatin1Char('/') + code + QStringLiteral(".lproj/") + name, bytes);
     }
 }
 

@@ -1,6 +1,6 @@
 // Renders the README's screenshots on an X server: the main window in light and dark, the open
-// app picker, the launch options and Recent menus, both settings tabs and the consent sheet,
-// driven through the stand-in tools.
+// app picker, the launch options and Recent menus, the localization check and its report, both
+// settings tabs and the consent sheet, driven through the stand-in tools.
 // Usage: ui_screenshots <output folder>
 
 #include "UiTestFixture.h"
@@ -8,6 +8,8 @@
 #include "ui/ContentView.h"
 #include "ui/InstalledAppPicker.h"
 #include "ui/LaunchOptionsButton.h"
+#include "ui/LocalizationReportSheet.h"
+#include "ui/LocalizationSummaryRow.h"
 #include "ui/MainWindow.h"
 #include "ui/QuillmarchApp.h"
 #include "ui/RecentLaunchesButton.h"
@@ -16,8 +18,11 @@
 #include "usage/views/UsageOnboarding.h"
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -100,7 +105,19 @@ int main(int argc, char *argv[]) {
     UiTestFixture fixture;
     if (!fixture.deviceSet.isValid())
         qFatal("The stand-in device set is missing; build the standin_tools target.");
-    auto statistics = fixture.makeStatistics();
+    // Sharing allowed, with an earlier session's report still waiting, and the production
+    // endpoint shown in the Privacy pane; nothing is sent within the hour this run takes.
+    const PendingUsage earlier{
+        {QStringLiteral("Quillmarch"), QStringLiteral("5d0c6a4e-8f1b-4c2e-9a7d-3b6f1e2c4d58"), 3},
+        QDateTime::currentDateTimeUtc().addSecs(-3 * 3600)};
+    fixture.usageStore.setValue(QStringLiteral("usageStatistics.consent.v1"), true);
+    fixture.usageStore.setValue(
+        QStringLiteral("usageStatistics.pending.v1"),
+        QJsonDocument(QJsonArray{earlier.toJson()}).toJson(QJsonDocument::Compact));
+    fixture.usageStore.sync();
+    UsageConfiguration production = UsageConfiguration::production();
+    production.sendDelay = production.retryInterval = std::chrono::hours(1);
+    auto statistics = std::make_unique<UsageStatistics>(&fixture.usageStore, production);
     statistics->setConsent(true);
     QuillmarchApp app(fixture.makeLauncher().release(), statistics.get());
     Launcher *launcher = app.launcher();
@@ -122,6 +139,8 @@ int main(int argc, char *argv[]) {
     launcher->setLocale(QStringLiteral("de_CH"));
     launcher->perform([launcher] { return launcher->launch(); });
     waitFor([&] { return !launcher->busy(); });
+    auto *localization = window->findChild<LocalizationSummaryRow *>();
+    waitFor([&] { return localization->summary().contains(QStringLiteral("problems")); });
     window->activateWindow();
     window->findChild<QLineEdit *>(QStringLiteral("region"))->setFocus();
     save(around(window), folder + QStringLiteral("/main-window-light.png"));
@@ -136,6 +155,21 @@ int main(int argc, char *argv[]) {
     const QRect pickerArea = window->frameGeometry().united(picker->popup()->frameGeometry());
     save(pickerArea.adjusted(-24, -24, 24, 24), folder + QStringLiteral("/app-picker.png"));
     picker->popup()->close();
+
+    // The localization check of Quill Notes under the language picker, then its report.
+    const QRect rowArea(localization->mapToGlobal(QPoint(0, 0)), localization->size());
+    save(QRect(window->frameGeometry().left(), rowArea.top() - 120, window->frameGeometry().width(),
+               rowArea.height() + 120 + 64),
+         folder + QStringLiteral("/localization-check.png"));
+    localization->showReport();
+    auto *report = window->findChild<LocalizationReportSheet *>();
+    waitFor([&] { return report && report->isVisible(); });
+    auto *languages = report->findChild<QListWidget *>(QStringLiteral("reportLanguages"));
+    languages->setCurrentItem(
+        languages->findItems(QStringLiteral("French (fr)"), Qt::MatchExactly).value(0));
+    save(around(window).united(around(report)),
+         folder + QStringLiteral("/localization-report.png"));
+    report->close();
 
     // The launch options, two of them ticked and launched with, open under their button.
     launcher->setLaunchOption(LaunchOption::AccentedStrings, true);

@@ -2,6 +2,7 @@
 
 #include "ui/Typography.h"
 #include "usage/UsageStatistics.h"
+#include "usage/views/PendingUsagePreview.h"
 #include "usage/views/UsageTexts.h"
 
 #include <QCheckBox>
@@ -42,6 +43,8 @@ UsageStatisticsSettings::UsageStatisticsSettings(UsageStatistics *statistics, QW
     Typography::makeSecondary(off);
     off->setWordWrap(true);
     layout->addWidget(off);
+    layout->addSpacing(8);
+    layout->addWidget(new PendingUsagePreview(m_statistics, this));
     layout->addStretch();
 
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

@@ -1,0 +1,235 @@
+// Measures the localization check of a Mac app with many languages and large string tables:
+// the main thread's CPU time from the start of a check until its report is published, the
+// longest pause of the event loop meanwhile (a 1 ms heartbeat timer notes every gap), and the
+// total time. Tables come in all three forms: text .strings (UTF-8 and UTF-16), XML and binary
+// .stringsdict; every translation lacks a few keys and one table does not parse.
+//
+// Usage: localization_check_bench [languages=40] [tables=30] [keys=2000] [rounds=2]
+#include "launcher/LocalizationCheckModel.h"
+#include "metadata/LocalizationCheck.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+struct Shape {
+    int languages = 40;
+    int tables = 30;
+    int keys = 2000;
+};
+
+bool write(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QString languageCode(int index) {
+    static const char *const codes[] = {
+        "en",      "de",      "fr", "es", "it",    "ja",    "ko",    "nl",     "pt-BR", "pt-PT",
+        "zh-Hans", "zh-Hant", "ru", "sv", "da",    "fi",    "nb",    "pl",     "tr",    "cs",
+        "hu",      "el",      "he", "ar", "th",    "id",    "ms",    "vi",     "uk",    "ro",
+        "sk",      "hr",      "ca", "hi", "en-GB", "en-AU", "fr-CA", "es-419", "es-MX", "bg"};
+    constexpr int named = int(sizeof codes / sizeof *codes);
+    return index < named ? QString::fromLatin1(codes[index]) : QStringLiteral("x%1").arg(index);
+}
+
+QByteArray binaryPlist(const QByteArray &xml) {
+    plist_t root = nullptr;
+    plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
+    char *bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(root, &bytes, &length);
+    QByteArray result(bytes, length);
+    std::free(bytes); // libplist 2.2 allocates with malloc
+    plist_free(root);
+    return result;
+}
+
+// One table file. Language `l` (0 is the development language) lacks keys l, l+97, l+194….
+QByteArray tableFile(const Shape &shape, int l, int t) {
+    const auto present = [&](int k) { return l == 0 || k % 97 != l % 97 || t % 3 != 0; };
+    if (t < shape.tables * 2 / 3) {
+        QString text;
+        for (int k = 0; k < shape.keys; ++k) {
+            if (present(k))
+                text += QStringLiteral("/* Label %1 of screen %2. */\n\"screen%2.label%1\" = "
+                                       "\"Text number %1 for screen %2\";\n")
+                            .arg(k)
+                            .arg(t);
+        }
+        if (t % 2 == 1) {
+            QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+            return encoder.encode(text);
+        }
+        return text.toUtf8();
+    }
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>";
+    for (int k = 0; k < shape.keys; ++k) {
+        if (present(k))
+            xml += "<key>plural" + QByteArray::number(t) + "." + QByteArray::number(k) +
+                   "</key><dict><key>NSStringLocalizedFormatKey</key><string>%#@n@</string>"
+                   "<key>n</key><dict><key>one</key><string>%d item</string><key>other</key>"
+                   "<string>%d items</string></dict></dict>";
+    }
+    xml += "</dict></plist>\n";
+    return t % 2 == 0 ? xml : binaryPlist(xml);
+}
+
+bool makeBundle(const QString &path, const Shape &shape) {
+    const QString resources = path + QStringLiteral("/Contents/Resources");
+    QByteArray info = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                      "<key>CFBundleDevelopmentRegion</key><string>en</string>"
+                      "<key>CFBundleLocalizations</key><array>";
+    for (int l = 0; l < shape.languages; ++l)
+        info += "<string>" + languageCode(l).toUtf8() + "</string>";
+    info += "</array></dict></plist>\n";
+    if (!QDir().mkpath(resources) || !write(path + QStringLiteral("/Contents/Info.plist"), info))
+        return false;
+    for (int l = 0; l < shape.languages; ++l) {
+        const QString folder =
+            resources + QLatin1Char('/') + languageCode(l) + QStringLiteral(".lproj/");
+        if (!QDir().mkpath(folder))
+            return false;
+        for (int t = 0; t < shape.tables; ++t) {
+            const bool text = t < shape.tables * 2 / 3;
+            const QString name =
+                QStringLiteral("Table%1").arg(t, 2, 10, QLatin1Char('0')) +
+                (text ? QStringLiteral(".strings") : QStringLiteral(".stringsdict"));
+            // One table of the last language does not parse.
+            const QByteArray bytes = l == shape.languages - 1 && t == 0
+                                         ? QByteArray("\"broken\" = \"no semicolon\"\n\"x\"")
+                                         : tableFile(shape, l, t);
+            if (!write(folder + name, bytes))
+                return false;
+        }
+    }
+    return true;
+}
+
+double threadCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+struct Round {
+    double mainThreadCpu = 0; // ms, without the heartbeat
+    double longestPause = 0;  // ms, with the heartbeat
+    double total = 0;         // ms, start to published report
+    qsizetype problems = 0;
+};
+
+// One check from the event loop to its published report.
+Round runCheck(const QString &bundle, bool heartbeatOn) {
+    LocalizationCheckModel model;
+    Round round;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(1);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        round.longestPause = std::max(round.longestPause, double(now - last) / 1e6);
+        last = now;
+    });
+    bool finished = false;
+    QObject::connect(&model, &LocalizationCheckModel::checkingChanged, [&] {
+        if (!model.checking())
+            finished = true;
+    });
+    clock.start();
+    if (heartbeatOn)
+        heartbeat.start();
+    const double cpuBefore = threadCpuMilliseconds();
+    QCoro::Task<> task = model.check(bundle);
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    round.mainThreadCpu = threadCpuMilliseconds() - cpuBefore;
+    round.total = double(clock.nsecsElapsed()) / 1e6;
+    if (heartbeatOn) // one more beat so that a pause ending with the check is counted too
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    round.problems = model.report() ? model.report()->problems().size() : -1;
+    return round;
+}
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const auto argument = [&](int i, int fallback) {
+        return argc > i ? QString::fromLocal8Bit(argv[i]).toInt() : fallback;
+    };
+    const Shape shape{argument(1, 40), argument(2, 30), argument(3, 2000)};
+    const int rounds = argument(4, 2);
+    QTemporaryDir dir;
+    const QString bundle = dir.filePath(QStringLiteral("Large App.app"));
+    QElapsedTimer making;
+    making.start();
+    if (!dir.isValid() || shape.languages < 2 || shape.tables < 3 || shape.keys < 100 ||
+        rounds < 1 || !makeBundle(bundle, shape)) {
+        std::fprintf(stderr, "could not create the sample bundle\n");
+        return 1;
+    }
+    std::printf("bundle: %d languages x %d tables x %d keys (%lld strings), written in %.0f ms\n",
+                shape.languages, shape.tables, shape.keys,
+                qlonglong(shape.languages) * shape.tables * shape.keys, double(making.elapsed()));
+
+    QElapsedTimer pure;
+    pure.start();
+    const LocalizationReport report = LocalizationCheck::run(bundle);
+    std::printf("LocalizationCheck::run called directly                %8.1f ms, %lld problems\n",
+                double(pure.nsecsElapsed()) / 1e6, qlonglong(report.problems().size()));
+
+    // The event loop's own longest pause over two idle seconds: what the machine adds anyway.
+    {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        double idlePause = 0;
+        QTimer heartbeat;
+        heartbeat.setInterval(1);
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            idlePause = std::max(idlePause, double(now - last) / 1e6);
+            last = now;
+        });
+        heartbeat.start();
+        while (clock.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        std::printf("longest main-thread pause, idle for 2 s (baseline)    %8.2f ms\n", idlePause);
+    }
+
+    QList<double> cpu, pauses, totals;
+    for (int i = 0; i < rounds; ++i) {
+        const Round quiet = runCheck(bundle, false);
+        const Round beating = runCheck(bundle, true);
+        cpu << quiet.mainThreadCpu;
+        totals << quiet.total;
+        pauses << beating.longestPause;
+    }
+    std::printf("main-thread CPU time per check (median of %d)         %8.2f ms (max %.2f)\n",
+                rounds, median(cpu), *std::max_element(cpu.begin(), cpu.end()));
+    std::printf("longest main-thread pause during a check (median)    %8.2f ms (max %.2f)\n",
+                median(pauses), *std::max_element(pauses.begin(), pauses.end()));
+    std::printf("total time, start to published report (median)       %8.1f ms\n", median(totals));
+    return 0;
+}

@@ -1,0 +1,72 @@
+#include "metadata/StringTables.h"
+
+#include "metadata/DirectoryListing.h"
+#include "tools/Error.h"
+#include "tools/PropertyList.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// "Localizable" for "Localizable.strings" or "Localizable.stringsdict"; empty for other files.
+QString tableName(const QString &fileName) {
+    for (QLatin1String extension : {QLatin1String(".strings"), QLatin1String(".stringsdict")}) {
+        if (fileName.endsWith(extension) && fileName.size() > extension.size())
+            return fileName.first(fileName.size() - extension.size());
+    }
+    return {};
+}
+
+} // namespace
+
+namespace StringTables {
+
+QSet<QString> keysOfFile(const QString &filePath) {
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw PlatformError(QStringLiteral("The file “%1” couldn’t be opened.")
+                                .arg(QFileInfo(filePath).fileName()));
+    const QVariant table = PropertyList::read(file.readAll());
+    if (table.typeId() != QMetaType::QVariantMap)
+        throw PropertyList::ParseError(QStringLiteral("The file holds no table of strings."));
+    const QVariantMap entries = table.toMap();
+    QSet<QString> keys;
+    keys.reserve(entries.size());
+    for (auto entry = entries.keyBegin(); entry != entries.keyEnd(); ++entry)
+        keys.insert(*entry);
+    return keys;
+}
+
+QList<StringTable> read(const QString &lprojPath) {
+    std::map<QString, StringTable> tables;
+    for (const QString &fileName : listDirectory(lprojPath)) {
+        const QString name = tableName(fileName);
+        if (name.isEmpty())
+            continue;
+        StringTable &table = tables[name];
+        table.name = name;
+        try {
+            table.keys.unite(keysOfFile(lprojPath + QLatin1Char('/') + fileName));
+        } catch (...) {
+            table.unreadableFiles.append(
+                {fileName, userFacingDescription(std::current_exception())});
+        }
+    }
+    QList<StringTable> sorted;
+    sorted.reserve(qsizetype(tables.size()));
+    for (auto &[name, table] : tables) {
+        std::sort(table.unreadableFiles.begin(), table.unreadableFiles.end(),
+                  [](const UnreadableFile &a, const UnreadableFile &b) {
+                      return a.fileName < b.fileName;
+                  });
+        sorted.append(std::move(table));
+    }
+    return sorted;
+}
+
+} // namespace StringTables
