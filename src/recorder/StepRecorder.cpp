@@ -34,6 +34,8 @@ const QString inputMonitoringRefused =
 const QString displayGoneText =
     QStringLiteral("The selected display is no longer connected. Select a new area.");
 const QString encodingFailedText = QStringLiteral("Could not encode the screenshot.");
+const QString noGlobalMonitorText =
+    QStringLiteral("Clicks in other applications cannot be observed on this system.");
 
 constexpr std::chrono::milliseconds captureInterval{120};
 
@@ -229,7 +231,12 @@ void StepRecorder::installMonitors() {
         if (self)
             self->observed(event);
     };
+    // Armed without a global monitor the recorder would wait for a click it can never see;
+    // the capture loop reports the failure instead of "Ready". A backend may also throw an
+    // Error naming its own reason.
     m_monitor = m_desktop->addGlobalMonitor(clicksAndKeys, handler);
+    if (!m_monitor)
+        throw ToolFailure(noGlobalMonitorText);
     m_localMonitor = m_desktop->addLocalMonitor(clicksAndKeys, handler);
 }
 
