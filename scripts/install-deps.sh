@@ -8,6 +8,11 @@ packages=(
     qcoro-qt6-dev libplist-dev libicu-dev libxi-dev libx11-dev libgl-dev
     xvfb xauth x11-utils xdotool openssl fonts-dejavu-core fonts-noto-color-emoji
 )
+# The macOS cross-check (scripts/check-macos.sh) installs its compiler with npm; Debian's npm
+# package brings npm and Node.js where neither is installed yet.
+if ! command -v npm >/dev/null; then
+    packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
