@@ -97,8 +97,9 @@ QPointF MacDesktopServices::pointerLocation() const {
 void MacDesktopServices::prepareOverlayWindow(QWindow &window) {
     QtDesktopServices::prepareOverlayWindow(window);
     m_quartz->setWindowLevel(window, overlayLevel, overlayCollectionBehavior);
-    // The toolkit sets its own level for the window's flags when it shows the window; the
-    // overlay level is put back right after.
+    // The toolkit may set the level that matches the window's flags again when it shows the
+    // window; the overlay level is put back right after. A frameless toolkit window can become
+    // the key window by itself, so clicking the overlay gives it the keyboard.
     QObject::connect(
         &window, &QWindow::visibleChanged, &window, [quartz = m_quartz, &window](bool visible) {
             if (visible)

@@ -1,8 +1,7 @@
 // The macOS backend's decisions, run against a stand-in for the system calls: which tap events
-// become clicks and keys, the tap's life, the pointer's coordinates on several screens, the
-// permission answers and the overlay window's level.
+// become clicks and keys, the tap's life, the pointer's coordinates on several screens and the
+// overlay window's level.
 #include "platform/MacDesktopServices.h"
-#include "platform/QuartzCoordinates.h"
 #include "platform/QuartzEvents.h"
 #include "tools/Error.h"
 
@@ -44,10 +43,10 @@ public:
     QList<qint64> levels;
     quint64 behavior = 0;
 
-    bool preflightScreenCaptureAccess() override { return captureAccess; }
-    bool requestScreenCaptureAccess() override { return captureGranted; }
-    bool preflightListenEventAccess() override { return listenAccess; }
-    bool requestListenEventAccess() override { return listenGranted; }
+    bool preflightScreenCaptureAccess() override { return false; }
+    bool requestScreenCaptureAccess() override { return false; }
+    bool preflightListenEventAccess() override { return false; }
+    bool requestListenEventAccess() override { return false; }
     qreal mainDisplayHeight() const override { return height; }
     QPointF cursorLocation() const override { return cursor; }
     std::unique_ptr<QuartzTap> listenOnlyTap(quint64 mask, TapHandler handler) override {
@@ -173,21 +172,6 @@ private slots:
         QCOMPARE(desktop.activeMonitorCount(), 0);
     }
 
-    // The permission answers are the system's, each from its own call.
-    void permissions() {
-        auto *quartz = new FakeQuartz;
-        MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(quartz)};
-        const auto answers = [&] {
-            return QList<bool>{desktop.screenCaptureAllowed(), desktop.requestScreenCapture(),
-                               desktop.inputObservationAllowed(),
-                               desktop.requestInputObservation()};
-        };
-        QCOMPARE(answers(), (QList<bool>{false, false, false, false}));
-        quartz->captureGranted = true;
-        quartz->listenAccess = true;
-        QCOMPARE(answers(), (QList<bool>{false, true, true, false}));
-    }
-
     // Quartz points (top-left of the main display, y down) against the recorder's (lower-left,
     // y up). The main display is 1440 × 900; the others sit around it.
     void pointer_data() {
@@ -208,25 +192,6 @@ private slots:
         system->cursor = quartz;
         MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(system)};
         QTEST(desktop.pointerLocation(), "expected");
-        QCOMPARE(QuartzCoordinates(900).toQuartz(desktop.pointerLocation()), quartz);
-    }
-
-    // Screen frames: a display above the main one ends where the main one starts.
-    void screenFrames_data() {
-        QTest::addColumn<QRectF>("quartz");
-        QTest::addColumn<QRectF>("expected");
-        QTest::newRow("main display") << QRectF(0, 0, 1440, 900) << QRectF(0, 0, 1440, 900);
-        QTest::newRow("above, centred")
-            << QRectF(-240, -1080, 1920, 1080) << QRectF(-240, 900, 1920, 1080);
-        QTest::newRow("right, lower edges aligned")
-            << QRectF(1440, -180, 1920, 1080) << QRectF(1440, 0, 1920, 1080);
-        QTest::newRow("below") << QRectF(0, 900, 1280, 800) << QRectF(0, -800, 1280, 800);
-    }
-    void screenFrames() {
-        QFETCH(QRectF, quartz);
-        const QuartzCoordinates coordinates(900);
-        QTEST(coordinates.toModel(quartz), "expected");
-        QCOMPARE(coordinates.toQuartz(coordinates.toModel(quartz)), quartz);
     }
 
     // The overlay gets the toolkit's flags and the overlay level on every space, again each time
