@@ -10,6 +10,11 @@ packages=(
     desktop-file-utils appstream dpkg-dev file
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
+# The macOS cross-check (scripts/check-macos.sh) installs its compiler with npm; Debian's npm
+# package brings npm and Node.js where neither is installed yet.
+if ! command -v npm >/dev/null; then
+    packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+class QWindow;
+
 // Screen geometry in this interface is in points, in global coordinates whose origin is the
 // lower-left corner of the primary screen, with y growing upwards.
 
@@ -89,8 +91,8 @@ public:
     // of the given display, at exactly `pixelSize`. Throws an Error when the capture fails.
     virtual QCoro::Task<QImage> capture(quint32 displayId, QRectF sourceRect, QSize pixelSize) = 0;
 
-    // Input sent to other applications (global) or to this one (local). Returns none when the
-    // platform cannot observe such input.
+    // Input sent to other applications (global) or to this one (local). Returns none, or throws
+    // an Error naming the reason, when the platform cannot observe such input.
     virtual std::optional<MonitorToken> addGlobalMonitor(EventMask mask, InputHandler handler) = 0;
     virtual std::optional<MonitorToken> addLocalMonitor(EventMask mask, InputHandler handler) = 0;
     virtual void removeMonitor(MonitorToken token) = 0;
@@ -99,7 +101,13 @@ public:
     // The pointer position now, in global coordinates.
     virtual QPointF pointerLocation() const = 0;
 
+    // Readies a window that covers one screen during area selection: frameless, above the
+    // windows of every other application (and, where the platform has them, on every desktop
+    // space and over full-screen applications), and able to take the keyboard. Called once,
+    // before the window is first shown.
+    virtual void prepareOverlayWindow(QWindow &window);
+
     // The backend for the running windowing system: X11 when built with it and running on xcb,
-    // otherwise one that sees no screens and no input.
+    // macOS when built for it, otherwise one that observes no input of other applications.
     static std::shared_ptr<DesktopServices> createDefault();
 };

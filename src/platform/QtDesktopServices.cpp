@@ -137,7 +137,9 @@ QPixmap QtDesktopServices::grabScreenArea(QScreen *screen, const QRect &area) co
 }
 
 std::optional<MonitorToken> QtDesktopServices::addGlobalMonitor(EventMask, InputHandler) {
-    return std::nullopt;
+    throw PlatformError(
+        QStringLiteral("Clicks in other applications cannot be observed on this platform (%1).")
+            .arg(QGuiApplication::platformName()));
 }
 
 std::optional<MonitorToken> QtDesktopServices::addLocalMonitor(EventMask mask,

@@ -6,8 +6,8 @@
 #include <map>
 
 // The backend that needs nothing beyond the toolkit: screens and captures come from QScreen, and
-// only input sent to this application can be observed (there is no global monitor). No
-// permission prompts exist, so both checks pass. Platform backends derive from it.
+// only input sent to this application can be observed: adding a global monitor fails with a
+// reason. No permission prompts exist, so both checks pass. Platform backends derive from it.
 class QtDesktopServices : public DesktopServices {
 public:
     QtDesktopServices();

@@ -6,11 +6,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 SelectionPanel::SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Finished finished,
                                const QImage &backdrop)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::BypassWindowManagerHint | Qt::NoDropShadowWindowHint)
+    : QWidget(nullptr, Qt::Window)
     , m_view(new AreaSelectionView(this)) {
     setAttribute(Qt::WA_TranslucentBackground);
     auto *layout = new QVBoxLayout(this);
@@ -26,6 +26,12 @@ SelectionPanel::SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Fi
         const GlobalCoordinates coordinates(primary ? QRectF(primary->geometry()) : QRectF());
         m_geometry = coordinates.toToolkit(screen.frame).toRect();
     }
+}
+
+void SelectionPanel::prepare(DesktopServices &desktop) {
+    create(); // the platform works on the native window
+    desktop.prepareOverlayWindow(*windowHandle());
+    overrideWindowFlags(windowHandle()->flags()); // already applied natively
 }
 
 void SelectionPanel::present() {

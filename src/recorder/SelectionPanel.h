@@ -7,7 +7,7 @@
 
 class AreaSelectionView;
 
-// The borderless, always-on-top window that covers one screen during area selection. It takes
+// The borderless window that covers one screen, above all others, during area selection. It takes
 // the keyboard focus within the application so Return and Escape reach its view; nothing is
 // grabbed from other applications.
 class SelectionPanel : public QWidget, public SelectionOverlay {
@@ -18,6 +18,10 @@ public:
     // cannot show what lies beneath a translucent window; null otherwise.
     SelectionPanel(const DesktopScreen &screen, SelectionOverlay::Finished finished,
                    const QImage &backdrop);
+
+    // Lets the platform ready the window (its level above other applications, the desktop
+    // spaces it appears on, taking the keyboard) before it is first shown.
+    void prepare(DesktopServices &desktop);
 
     void present() override;
     void dismiss() override;

@@ -37,6 +37,8 @@ const QString monitorLostText =
     QStringLiteral("Recording stopped: clicks and keys can no longer be observed (the connection "
                    "to the window system was lost).");
 const QString encodingFailedText = QStringLiteral("Could not encode the screenshot.");
+const QString noGlobalMonitorText =
+    QStringLiteral("Clicks in other applications cannot be observed on this system.");
 
 constexpr std::chrono::milliseconds captureInterval{120};
 
@@ -236,7 +238,12 @@ void StepRecorder::installMonitors() {
         if (self)
             self->observed(event);
     };
+    // Armed without a global monitor the recorder would wait for a click it can never see;
+    // the capture loop reports the failure instead of "Ready". A backend may also throw an
+    // Error naming its own reason.
     m_monitor = m_desktop->addGlobalMonitor(clicksAndKeys, handler);
+    if (!m_monitor)
+        throw ToolFailure(noGlobalMonitorText);
     m_localMonitor = m_desktop->addLocalMonitor(clicksAndKeys, handler);
 }
 

@@ -70,7 +70,10 @@ StepRecorderView::StepRecorderView(std::shared_ptr<DesktopServices> desktop, QWi
             const auto desktop = weakDesktop.lock();
             const QImage backdrop =
                 translucent || !desktop ? QImage() : desktop->screenSnapshot(screen);
-            return new SelectionPanel(screen, std::move(finished), backdrop);
+            auto *panel = new SelectionPanel(screen, std::move(finished), backdrop);
+            if (desktop)
+                panel->prepare(*desktop);
+            return panel;
         },
         this);
     m_recorder->setSaveLocationChooser(

@@ -11,7 +11,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#ifdef __APPLE__
+#include <crt_externs.h>
+#else
 extern char **environ;
+#endif
 
 namespace {
 
@@ -48,19 +52,44 @@ bool moveAboveStandardStreams(Descriptor &descriptor) {
     return true;
 }
 
+// The environment the child inherits. On Apple platforms `environ` belongs to the main
+// program alone; the accessor works from any library.
+char **inheritedEnvironment() {
+#ifdef __APPLE__
+    return *_NSGetEnviron();
+#else
+    return environ;
+#endif
+}
+
 // Both ends are close-on-exec, so neither leaks into a child that another thread starts
 // at the same moment (a leaked write end would hold our end of file back until that
 // unrelated child exits). The child gets its copies through dup2 alone.
+//
+// Linux creates the pair close-on-exec at once. Elsewhere the flag is set right after
+// creation; the children started here never see the gap, because on Apple platforms they
+// inherit only the descriptors named in their file actions (see spawn()).
 int openPipe(Descriptor &readEnd, Descriptor &writeEnd) {
     int fds[2];
+#ifdef __linux__
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return errno;
     readEnd.reset(fds[0]);
     writeEnd.reset(fds[1]);
+#else
+    if (::pipe(fds) != 0)
+        return errno;
+    readEnd.reset(fds[0]);
+    writeEnd.reset(fds[1]);
+    if (::fcntl(fds[0], F_SETFD, FD_CLOEXEC) != 0 || ::fcntl(fds[1], F_SETFD, FD_CLOEXEC) != 0)
+        return errno;
+#endif
     if (!moveAboveStandardStreams(readEnd) || !moveAboveStandardStreams(writeEnd))
         return errno;
+#ifdef F_SETPIPE_SZ
     // A larger pipe means fewer wake-ups for large reports; the default size works too.
     ::fcntl(writeEnd.get(), F_SETPIPE_SZ, 1 << 20);
+#endif
     return 0;
 }
 
@@ -96,11 +125,20 @@ int spawn(pid_t &pid, const QByteArray &program, const QList<QByteArray> &argume
         error = posix_spawnattr_setsigmask(&attributes, &emptyMask);
     if (!error)
         error = posix_spawnattr_setsigdefault(&attributes, &defaulted);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+#ifdef POSIX_SPAWN_CLOEXEC_DEFAULT
+    // The child receives only standard input and the pipe, whatever other descriptors the
+    // application holds or is creating in another thread right now. Standard input is kept
+    // when the application has one (naming a closed descriptor would fail the start).
+    flags |= POSIX_SPAWN_CLOEXEC_DEFAULT;
+    if (!error && ::fcntl(STDIN_FILENO, F_GETFD) != -1)
+        error = posix_spawn_file_actions_addinherit_np(&actions, STDIN_FILENO);
+#endif
     if (!error)
-        error =
-            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        error = posix_spawnattr_setflags(&attributes, flags);
     if (!error)
-        error = posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), environ);
+        error = posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(),
+                            inheritedEnvironment());
 
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
