@@ -4,6 +4,12 @@
 #include "tools/BackgroundWork.h"
 #include "tools/InstalledApps.h"
 
+#include <QThread>
+
+#include <algorithm>
+#include <future>
+#include <vector>
+
 namespace {
 
 struct LocatedApp {
@@ -12,12 +18,26 @@ struct LocatedApp {
     AppIconSource icon;
 };
 
+// Locating is mostly waiting for file probes and reading Info.plist files, so a long list is
+// shared out over the cores; each thread fills its own slice, so the order stays.
 QList<LocatedApp> locateAll(const QByteArray &report) {
     const QList<InstalledApps::Entry> entries = InstalledApps::readEntries(report);
-    QList<LocatedApp> apps;
-    apps.reserve(entries.size());
-    for (const InstalledApps::Entry &entry : entries)
-        apps.append({entry.id, entry.name, AppIcon::locate(entry.info)});
+    QList<LocatedApp> apps(entries.size());
+    LocatedApp *const out = apps.data();
+    const auto locateSlice = [&entries, out](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i)
+            out[i] = {entries[i].id, entries[i].name, AppIcon::locate(entries[i].info)};
+    };
+    const qsizetype threads =
+        std::clamp<qsizetype>(entries.size() / 64, 1, std::max(1, QThread::idealThreadCount()));
+    const qsizetype slice = (entries.size() + threads - 1) / threads;
+    std::vector<std::future<void>> others;
+    for (qsizetype from = slice; from < entries.size(); from += slice)
+        others.push_back(std::async(std::launch::async, locateSlice, from,
+                                    std::min(from + slice, entries.size())));
+    locateSlice(0, std::min(slice, entries.size()));
+    for (std::future<void> &other : others)
+        other.get();
     return apps;
 }
 
