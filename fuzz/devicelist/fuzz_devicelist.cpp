@@ -7,11 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     DeviceList list;
     try {
-        list = DeviceList::decode(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+        list =
+            DeviceList::decode(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     } catch (const Error &) {
         return 0;
     }

@@ -4,6 +4,7 @@
 #include "launcher/AppContainer.h"
 #include "launcher/LauncherTexts.h"
 #include "metadata/AppLanguages.h"
+#include "tools/BackgroundWork.h"
 #include "tools/Error.h"
 
 namespace {
@@ -39,7 +40,11 @@ QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
     QString bundlePath;
     try {
         bundlePath = co_await locateBundle(cancellation);
-        languages = AppLanguages::read(bundlePath);
+        // A bundle may hold tens of thousands of files: read it off the main thread. The task
+        // is named, not a temporary of the co_await: g++ 12 destroys such temporaries twice.
+        QCoro::Task<QStringList> reading =
+            BackgroundWork::run([bundlePath] { return AppLanguages::read(bundlePath); });
+        languages = co_await std::move(reading);
     } catch (...) {
         failure = userFacingDescription(std::current_exception());
     }

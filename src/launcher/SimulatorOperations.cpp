@@ -1,11 +1,10 @@
 // Bringing the simulator side up to date: the device list, booting, the installed apps.
 #include "launcher/LauncherState.h"
 
+#include "launcher/InstalledAppsLoading.h"
 #include "launcher/LauncherTexts.h"
-#include "metadata/AppIcon.h"
 #include "tools/DeviceList.h"
 #include "tools/Error.h"
-#include "tools/InstalledApps.h"
 
 QCoro::Task<> Launcher::refresh() {
     QStringList arguments;
@@ -68,7 +67,10 @@ QCoro::Task<> Launcher::loadApps() {
     QStringList listing;
     listing << QStringLiteral("simctl") << QStringLiteral("listapps") << d->deviceID;
     const QByteArray report = co_await runTool(listing, d->tools.xcrun);
-    const QList<InstalledApp> installed = InstalledApps::decode(report, &AppIcon::load);
+    const QPointer<Launcher> self(this);
+    const QList<InstalledApp> installed = co_await InstalledAppsLoading::load(report);
+    if (!self)
+        co_return; // the launcher went away while the report was being read
 
     setApps(installed);
     reconcileAppSelection();

@@ -2,6 +2,7 @@
 
 #include "metadata/AppIconSource.h"
 #include "metadata/Bundle.h"
+#include "metadata/DeferredIconEngine.h"
 #include "metadata/LazyImageIconEngine.h"
 #include "metadata/PropertyListValues.h"
 #include "metadata/SystemIcons.h"
@@ -75,11 +76,12 @@ QIcon iconFor(const AppIconSource &source) {
     case AppIconSource::Kind::ImageFile:
         return QIcon(new LazyImageIconEngine(source.path));
     case AppIconSource::Kind::SystemIcon:
-        return SystemIcons::forPath(source.path);
+        return QIcon(
+            new DeferredIconEngine([path = source.path] { return SystemIcons::forPath(path); }));
     case AppIconSource::Kind::GenericApplicationIcon:
         break;
     }
-    return SystemIcons::genericApplication();
+    return QIcon(new DeferredIconEngine(&SystemIcons::genericApplication));
 }
 
 QIcon load(const QVariantMap &info) {

@@ -30,10 +30,12 @@ QStringList candidateFiles(const QString &bundlePath, const QStringList &names);
 
 // Chooses the icon for an app's information record: the first candidate file that holds an
 // image (judged from its header, nothing is decoded), else a fallback. The icon names come
-// from the bundle's own Info.plist when it has one, else from the record.
+// from the bundle's own Info.plist when it has one, else from the record. Only reads files,
+// so it may run on any thread.
 AppIconSource locate(const QVariantMap &info);
 
-// The icon for a source; never null. An image file is decoded when first painted.
+// The icon for a source; never null. Touches no file and no icon theme: an image file is
+// decoded, and a fallback looked up, when the icon is first painted (on the GUI thread).
 QIcon iconFor(const AppIconSource &source);
 
 } // namespace AppIcon

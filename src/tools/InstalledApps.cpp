@@ -27,7 +27,7 @@ QString displayName(const QString &id, const QVariantMap &info) {
 
 namespace InstalledApps {
 
-QList<InstalledApp> decode(const QByteArray &report, const IconLoader &loadIcon) {
+QList<Entry> readEntries(const QByteArray &report) {
     const QVariant root = PropertyList::read(report);
     if (!isDictionary(root))
         throw ToolFailure(QStringLiteral("Could not read installed apps."));
@@ -37,18 +37,26 @@ QList<InstalledApp> decode(const QByteArray &report, const IconLoader &loadIcon)
             throw ToolFailure(QStringLiteral("Could not read installed apps."));
     }
 
-    QList<InstalledApp> apps;
+    QList<Entry> apps;
     apps.reserve(entries.size());
     for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry) {
-        const QVariantMap info = entry.value().toMap();
-        apps.append(
-            {entry.key(), displayName(entry.key(), info), loadIcon ? loadIcon(info) : QIcon()});
+        QVariantMap info = entry.value().toMap();
+        QString name = displayName(entry.key(), info);
+        apps.append({entry.key(), std::move(name), std::move(info)});
     }
 
     const NaturalOrder order;
-    std::stable_sort(
-        apps.begin(), apps.end(),
-        [&order](const InstalledApp &a, const InstalledApp &b) { return order(a.name, b.name); });
+    std::stable_sort(apps.begin(), apps.end(),
+                     [&order](const Entry &a, const Entry &b) { return order(a.name, b.name); });
+    return apps;
+}
+
+QList<InstalledApp> decode(const QByteArray &report, const IconLoader &loadIcon) {
+    const QList<Entry> entries = readEntries(report);
+    QList<InstalledApp> apps;
+    apps.reserve(entries.size());
+    for (const Entry &entry : entries)
+        apps.append({entry.id, entry.name, loadIcon ? loadIcon(entry.info) : QIcon()});
     return apps;
 }
 

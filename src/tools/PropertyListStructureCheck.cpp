@@ -66,6 +66,7 @@ private:
     quint64 m_objectCount = 0;
     quint64 m_root = 0;
     quint64 m_tableOffset = 0;
+    quint64 m_expansionLimit = 0;
     std::vector<int> m_height;       // container levels below and including an object
     std::vector<quint32> m_expanded; // values the object expands into (bounded by the check)
     std::vector<Frame> m_stack;
@@ -91,6 +92,7 @@ BinaryGraph::BinaryGraph(QByteArrayView bytes)
         malformed();
     if (m_objectCount > (objectsEnd - m_tableOffset) / quint64(m_offsetSize))
         malformed();
+    m_expansionLimit = PropertyListStructureCheck::expansionLimit(bytes.size());
 }
 
 quint64 BinaryGraph::objectOffset(quint64 object) const {
@@ -186,9 +188,8 @@ void BinaryGraph::settle(int height, quint64 expanded) {
     Frame &top = m_stack.back();
     top.height = std::max(top.height, height);
     top.expanded += expanded;
-    if (top.expanded > PropertyListStructureCheck::maximumExpandedValues)
-        malformed(QStringLiteral("It expands into more than %1 values.")
-                      .arg(PropertyListStructureCheck::maximumExpandedValues));
+    if (top.expanded > m_expansionLimit)
+        malformed(QStringLiteral("It expands into more than %1 values.").arg(m_expansionLimit));
 }
 
 void BinaryGraph::check() {
@@ -260,6 +261,10 @@ bool isNameCharacter(char c) {
 }
 
 } // namespace
+
+quint64 PropertyListStructureCheck::expansionLimit(qsizetype size) {
+    return std::min(maximumExpandedValues, 16 * quint64(size) + 1024);
+}
 
 void PropertyListStructureCheck::checkBinary(QByteArrayView bytes) {
     BinaryGraph graph(bytes);

@@ -1,6 +1,7 @@
 #include "SampleSetWriter.h"
 
 #include "IconArt.h"
+#include "LargeDevice.h"
 #include "SampleCatalogue.h"
 #include "SampleStringTables.h"
 #include "common/PropertyListValue.h"
@@ -180,6 +181,20 @@ QList<std::pair<QString, int>> iconFiles(IconLayout layout) {
     return {};
 }
 
+// Encoded once per picture and size: a large device shares a handful of pictures.
+QByteArray iconPng(IconDesign design, int pixels) {
+    static QHash<std::pair<int, int>, QByteArray> encoded;
+    const std::pair key(int(design), pixels);
+    if (!encoded.contains(key)) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        paintIcon(design, pixels).save(&buffer, "PNG");
+        encoded.insert(key, bytes);
+    }
+    return encoded.value(key);
+}
+
 void writeAppBundle(Writer &out, const QString &bundle, const App &app, const Runtime &runtime) {
     const QVariantMap info = infoDictionary(app, runtime);
     out.file(bundle + QStringLiteral("/Info.plist"), app.infoFormat == InfoFormat::Xml
@@ -211,7 +226,7 @@ void writeAppBundle(Writer &out, const QString &bundle, const App &app, const Ru
             out.file(folder + QLatin1Char('/') + name, bytes);
     }
     for (const auto &[name, pixels] : iconFiles(app.iconLayout))
-        out.image(bundle + QLatin1Char('/') + name, paintIcon(app.icon, pixels), "png");
+        out.file(bundle + QLatin1Char('/') + name, iconPng(app.icon, pixels));
 }
 
 QString runtimeRoot(const Runtime &runtime) {
@@ -334,6 +349,80 @@ void writeMacApp(Writer &out) {
 }
 
 } // namespace
+
+bool addLargeDevice(const QString &root, int appCount, QString *error) {
+    QFile stateFile(root + QStringLiteral("/devices.json"));
+    if (!stateFile.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("no devices.json in %1").arg(root);
+        return false;
+    }
+    QJsonObject state = QJsonDocument::fromJson(stateFile.readAll()).object();
+    stateFile.close();
+
+    const Runtime runtime = SampleCatalogue::runtimes().first();
+    Device device;
+    device.udid = largeDeviceUdid;
+    device.name = QStringLiteral("Crowded iPhone");
+    device.runtime = runtime.identifier;
+    device.deviceType = QStringLiteral("com.apple.CoreSimulator.SimDeviceType.iPhone-16-Pro");
+    device.state = QStringLiteral("Booted");
+    device.lastBootedAt = QStringLiteral("2024-11-22T10:00:00Z");
+
+    Writer out(root);
+    out.directory(device.udid + QStringLiteral("/data"));
+    QJsonArray apps;
+    for (const App &app : SampleCatalogue::apps()) {
+        if (app.system)
+            apps.append(installApp(out, device, app, runtime));
+    }
+    // Names that exercise the natural order: words in mixed case, accents, numbers.
+    static const char *const words[] = {"atlas", "Bloom",  "café", "Delta",   "echo", "Fjörd",
+                                        "glyph", "Harbor", "ink",  "Journal", "kite", "Lumen"};
+    static const IconLayout layouts[] = {
+        IconLayout::PrimaryIcon, IconLayout::PrimaryIconPhoneAndPad, IconLayout::LegacyIconFile,
+        IconLayout::TopLevelIconFiles, IconLayout::None};
+    static const IconDesign designs[] = {IconDesign::QuillNotes, IconDesign::LegacyReader,
+                                         IconDesign::Weather, IconDesign::PartyPlanner,
+                                         IconDesign::CafeCreme};
+    const int generated = appCount - int(apps.size());
+    for (int i = 0; i < generated; ++i) {
+        App app;
+        const QString word = QString::fromUtf8(words[i % 12]);
+        app.bundleIdentifier = QStringLiteral("com.example.crowd.app%1").arg(i);
+        app.folderName = QStringLiteral("App%1").arg(i);
+        app.executable = app.folderName;
+        app.bundleName = QStringLiteral("%1 %2").arg(word).arg(i / 12);
+        if (i % 3 == 0)
+            app.displayName = QStringLiteral("%1 Pro %2").arg(word).arg(i / 12);
+        app.version = QString::number(i);
+        app.shortVersion = QStringLiteral("1.%1").arg(i % 10);
+        app.infoFormat = i % 2 ? InfoFormat::Xml : InfoFormat::Binary;
+        app.lprojFolders = {QStringLiteral("Base"), QStringLiteral("en"), QStringLiteral("de")};
+        app.developmentRegion = QStringLiteral("en");
+        app.iconLayout = layouts[i % 5];
+        app.icon = designs[i % 5];
+        apps.append(installApp(out, device, app, runtime));
+    }
+
+    QJsonObject record;
+    record.insert(QLatin1String("udid"), device.udid);
+    record.insert(QLatin1String("name"), device.name);
+    record.insert(QLatin1String("runtime"), device.runtime);
+    record.insert(QLatin1String("deviceTypeIdentifier"), device.deviceType);
+    record.insert(QLatin1String("state"), device.state);
+    record.insert(QLatin1String("bootFinished"), true);
+    record.insert(QLatin1String("lastBootedAt"), *device.lastBootedAt);
+    record.insert(QLatin1String("isAvailable"), true);
+    record.insert(QLatin1String("dataPathSize"), 0);
+    record.insert(QLatin1String("apps"), apps);
+    QJsonArray devices = state.value(QLatin1String("devices")).toArray();
+    devices.append(record);
+    state.insert(QLatin1String("devices"), devices);
+    out.file(QStringLiteral("devices.json"), QJsonDocument(state).toJson(QJsonDocument::Indented));
+    if (out.failed())
+        *error = out.error();
+    return !out.failed();
+}
 
 bool writeSampleSet(const QString &root, QString *error) {
     Writer out(root);

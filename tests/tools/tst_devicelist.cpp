@@ -1,7 +1,6 @@
 #include "tools/DeviceList.h"
 #include "tools/Error.h"
 
-#include <QFile>
 #include <QTest>
 
 namespace {
@@ -18,10 +17,15 @@ QByteArray report(const QStringList &names) {
     return (R"({"devices":{"rt":[)" + devices.join(',') + "]}}").toUtf8();
 }
 
-QByteArray toolReport() {
-    QFile file(QStringLiteral(TOOLS_TEST_DATA "/devices/report.json"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+// Two runtimes (their members sorted by name, as JSON objects are read), an unavailable device
+// and members the decoder does not know.
+const QByteArray toolReport = R"({"devices":{
+    "rt.B":[{"udid":"B1","name":"iPhone 16","state":"Shutdown","isAvailable":true,"logPath":"/l",
+             "dataPathSize":12,"extra":{"k":[1,null]}},
+            {"udid":"B2","name":"iPad","state":"Shutdown","isAvailable":false,
+             "availabilityError":"runtime profile not found"}],
+    "rt.A":[{"udid":"A1","name":"iPhone 16","state":"Booted","isAvailable":true},
+            {"udid":"A2","name":"Apple TV","state":"Shutdown","isAvailable":true}]}})";
 
 } // namespace
 
@@ -35,12 +39,7 @@ private slots:
 
         // By name across runtimes, unavailable devices left out, equal names in flattened order,
         // unknown members ignored.
-        QTest::newRow("tool report") << toolReport()
-                                     << QStringList{"7D0B2E61-4444-4111-B222-000000000006",
-                                                    "F00DCAFE-2222-4CCC-9DDD-000000000004",
-                                                    "5C7A8F2E-0B61-4E0B-9C5F-2D0F6B7E1A01",
-                                                    "5C7A8F2E-3333-4EEE-AFFF-000000000005",
-                                                    "A1B2C3D4-1111-4AAA-8BBB-000000000003"};
+        QTest::newRow("tool report") << toolReport << QStringList{"A2", "A1", "B1"};
         QTest::newRow("case-sensitive code-point order")
             << report({"iPhone", "apple", "Zebra"}) << QStringList{"3", "2", "1"};
         QTest::newRow("compared after canonical composition")
@@ -54,8 +53,8 @@ private slots:
         const auto fails = [](const char *name, const QByteArray &json, const QString &error) {
             QTest::newRow(name) << json << QStringList{error};
         };
-        fails("not JSON", "devices: none",
-              format + " The JSON is not valid (illegal value at offset 1).");
+        // Qt words the parser's complaint; only our part of the text is fixed.
+        fails("not JSON", "devices: none", format + " The JSON is not valid…");
         fails("top level is an array", R"([{"devices":{}}])",
               format + " Expected an object at the top level.");
         fails("no devices member", R"({"runtimes":{}})", missing + " No value for “devices”.");
@@ -82,17 +81,21 @@ private slots:
         } catch (const PlatformError &error) {
             udids << error.description();
         }
-        QCOMPARE(udids, expected);
+        const QString expectedText = expected.value(0);
+        if (expected.size() == 1 && expectedText.endsWith(QChar(u'…')))
+            QVERIFY2(udids.value(0).startsWith(expectedText.chopped(1)),
+                     qPrintable(udids.value(0)));
+        else
+            QCOMPARE(udids, expected);
     }
 
     void lookupAcrossRuntimes() {
-        const DeviceList list = DeviceList::decode(toolReport());
-        QCOMPARE(list.flattened().size(), 6);
-        const SimulatorDevice booted{"A1B2C3D4-1111-4AAA-8BBB-000000000003", "iPhone 16 Pro",
-                                     "Booted", true};
+        const DeviceList list = DeviceList::decode(toolReport);
+        QCOMPARE(list.flattened().size(), 4);
+        const SimulatorDevice booted{"A1", "iPhone 16", "Booted", true};
         QCOMPARE(list.device(booted.udid), booted);
-        QCOMPARE(list.device("0E4D9B13-7F22-4C38-8A50-6B9E3D2C4F02").value().isAvailable, false);
-        QVERIFY(!list.device("A1B2C3D4").has_value());
+        QCOMPARE(list.device("B2").value().isAvailable, false);
+        QVERIFY(!list.device("A").has_value());
         // The same udid under two runtimes: the first runtime's device.
         const QByteArray twice = R"({"devices":{"b":[{)" + valid + R"(}],"a":[{)" +
                                  QByteArray(valid).replace("\"n\"", "\"First\"") + "}]}}";

@@ -1,4 +1,5 @@
 #include "tools/PropertyList.h"
+#include "tools/PropertyListStructureCheck.h"
 
 #include <QDateTime>
 #include <QStringEncoder>
@@ -212,8 +213,20 @@ private slots:
         for (quint64 i = 0; i < 64; ++i)
             doubling << arrayObject({i + 1, i + 1});
         fails("binary nested 100000 deep", binaryPlist(chain << arrayObject({})), tooDeep);
-        fails("binary shared objects doubling 64 times", binaryPlist(doubling << arrayObject({})),
-              "It expands into more than 4194304 values.");
+        const auto expandsBeyondLimit = [](const QByteArray &input) {
+            return QStringLiteral("It expands into more than %1 values.")
+                .arg(PropertyListStructureCheck::expansionLimit(input.size()));
+        };
+        const QByteArray doubled64 = binaryPlist(doubling << arrayObject({}));
+        fails("binary shared objects doubling 64 times", doubled64, expandsBeyondLimit(doubled64));
+        // Found by fuzzing: 207 bytes that took libplist 21 seconds and a gigabyte to expand.
+        const QByteArray doubled40 = QByteArray::fromHex(
+            "62706c6973743030a20101a20202a20303a20404a20505a20606a20707a20808a20909a20a0aa20b0ba2"
+            "0c0ca20d0da20e0ea20f0fa21010a21111a21212a21313a21414118000a21616a21717a21818a21919a2"
+            "1a1aa21b1bab1c1ca21d1da21e1ea21f1fa22020a2ee21a22222a22323a22424a22525a22626a22727a2"
+            "28285576616c7565080b0e1114171a1d202326292c2f3235383b3e4144474a4d505356595c5f6265686b"
+            "6e7174777a7d800000000000000101000000000000002900000000000000000000000000000086");
+        fails("binary shared objects in a small input", doubled40, expandsBeyondLimit(doubled40));
         const QByteArray dictionary = QByteArray(1, char(0xD1)) + bigEndian(1, 4) + bigEndian(2, 4);
         fails("binary key with NUL",
               binaryPlist({dictionary, char(0x53) + QByteArray("a\0b", 3), "\x51x"}),

@@ -1,0 +1,16 @@
+// The floor for start-up: a bare Qt Widgets window of the main window's default size.
+#include "StartupProbe.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <QWidget>
+
+int main(int argc, char *argv[]) {
+    QApplication application(argc, argv);
+    StartupProbe::FirstPaint probe(argc > 1 ? atoi(argv[1]) : 1000);
+    QWidget window;
+    window.resize(760, 610);
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,92 @@
+// Start-up of the app against a bare Qt Widgets window built in the same tree, measured in the
+// same run, alternating: time from exec to the first painted main window, and resident memory
+// one second after that (once the start-up refresh has run). Each program gets a private
+// settings and data folder, so the app starts as on a first run (consent sheet included).
+//
+// Usage: startup_bench [rounds=10]    (needs DISPLAY or runs on the offscreen platform)
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+qint64 monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+struct Sample {
+    double paintMs = 0;
+    double rssMb = 0;
+};
+
+bool runOnce(const QString &program, Sample *sample) {
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+    if (!environment.contains(QStringLiteral("DISPLAY")) &&
+        !environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    const qint64 started = monotonicNs();
+    process.start(program, {});
+    if (!process.waitForFinished(60000))
+        return false;
+    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 4 && fields[0] == "painted") {
+            sample->paintMs = double(fields[1].toLongLong() - started) / 1e6;
+            sample->rssMb = double(fields[3].toLongLong()) / 1024;
+            return true;
+        }
+    }
+    return false;
+}
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 10;
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString bare = folder + QStringLiteral("/startup_bare_window");
+    const QString quillmarch = folder + QStringLiteral("/startup_quillmarch_probe");
+
+    QList<double> barePaint, bareRss, appPaint, appRss;
+    for (int i = 0; i < rounds; ++i) {
+        Sample b, q;
+        if (!runOnce(bare, &b) || !runOnce(quillmarch, &q)) {
+            std::fprintf(stderr, "a start-up program did not report\n");
+            return 1;
+        }
+        barePaint << b.paintMs;
+        bareRss << b.rssMb;
+        appPaint << q.paintMs;
+        appRss << q.rssMb;
+    }
+    std::printf("start-up, %d rounds each, medians\n", rounds);
+    std::printf("                      exec -> first paint     resident memory\n");
+    std::printf("bare Qt window        %8.1f ms             %7.1f MB\n", median(barePaint),
+                median(bareRss));
+    std::printf("Quillmarch            %8.1f ms             %7.1f MB\n", median(appPaint),
+                median(appRss));
+    std::printf("ratio                 %8.2f                %7.2f\n",
+                median(appPaint) / median(barePaint), median(appRss) / median(bareRss));
+    return 0;
+}

@@ -1,0 +1,17 @@
+// XML property lists through PropertyList::read (structure check, then libplist). Input that
+// would not be detected as XML gets an XML declaration in front, so every execution reaches
+// the XML reader.
+
+#include "../common/PropertyListFuzzing.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QByteArray start = bytes.trimmed().left(6);
+    if (!start.startsWith("<?") && !start.startsWith("<!") && !start.startsWith("<plist"))
+        bytes.prepend("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    PropertyListFuzzing::checkRead(bytes);
+    return 0;
+}
