@@ -25,9 +25,11 @@ public:
     QString key() const override;
     bool isNull() override { return false; }
 
-private:
+protected:
     const QIcon &icon();
+    bool isLoaded() const { return m_icon.has_value(); }
 
+private:
     std::function<QIcon()> m_factory;
     std::optional<QIcon> m_icon;
 };

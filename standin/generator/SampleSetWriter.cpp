@@ -348,6 +348,26 @@ void writeMacApp(Writer &out) {
     }
 }
 
+// A device's entry in devices.json, as the simulator tool keeps it.
+QJsonObject deviceRecord(const Device &device, const QJsonArray &apps) {
+    QJsonObject record;
+    record.insert(QLatin1String("udid"), device.udid);
+    record.insert(QLatin1String("name"), device.name);
+    record.insert(QLatin1String("runtime"), device.runtime);
+    record.insert(QLatin1String("deviceTypeIdentifier"), device.deviceType);
+    record.insert(QLatin1String("state"), device.state);
+    record.insert(QLatin1String("bootFinished"), true);
+    if (device.lastBootedAt)
+        record.insert(QLatin1String("lastBootedAt"), *device.lastBootedAt);
+    record.insert(QLatin1String("isAvailable"), device.available);
+    if (!device.available)
+        record.insert(QLatin1String("availabilityError"),
+                      QStringLiteral("runtime profile not found using \"System\" match policy"));
+    record.insert(QLatin1String("dataPathSize"), device.dataPathSize);
+    record.insert(QLatin1String("apps"), apps);
+    return record;
+}
+
 } // namespace
 
 bool addLargeDevice(const QString &root, int appCount, QString *error) {
@@ -404,17 +424,7 @@ bool addLargeDevice(const QString &root, int appCount, QString *error) {
         apps.append(installApp(out, device, app, runtime));
     }
 
-    QJsonObject record;
-    record.insert(QLatin1String("udid"), device.udid);
-    record.insert(QLatin1String("name"), device.name);
-    record.insert(QLatin1String("runtime"), device.runtime);
-    record.insert(QLatin1String("deviceTypeIdentifier"), device.deviceType);
-    record.insert(QLatin1String("state"), device.state);
-    record.insert(QLatin1String("bootFinished"), true);
-    record.insert(QLatin1String("lastBootedAt"), *device.lastBootedAt);
-    record.insert(QLatin1String("isAvailable"), true);
-    record.insert(QLatin1String("dataPathSize"), 0);
-    record.insert(QLatin1String("apps"), apps);
+    const QJsonObject record = deviceRecord(device, apps);
     QJsonArray devices = state.value(QLatin1String("devices")).toArray();
     devices.append(record);
     state.insert(QLatin1String("devices"), devices);
@@ -452,21 +462,6 @@ bool writeSampleSet(const QString &root, QString *error) {
         const Runtime &runtime = runtimeByIdentifier[device.runtime];
         out.directory(device.udid + QStringLiteral("/data"));
         out.directory(QStringLiteral("Logs/") + device.udid);
-        QJsonObject record;
-        record.insert(QLatin1String("udid"), device.udid);
-        record.insert(QLatin1String("name"), device.name);
-        record.insert(QLatin1String("runtime"), device.runtime);
-        record.insert(QLatin1String("deviceTypeIdentifier"), device.deviceType);
-        record.insert(QLatin1String("state"), device.state);
-        record.insert(QLatin1String("bootFinished"), true);
-        if (device.lastBootedAt)
-            record.insert(QLatin1String("lastBootedAt"), *device.lastBootedAt);
-        record.insert(QLatin1String("isAvailable"), device.available);
-        if (!device.available)
-            record.insert(
-                QLatin1String("availabilityError"),
-                QStringLiteral("runtime profile not found using \"System\" match policy"));
-        record.insert(QLatin1String("dataPathSize"), device.dataPathSize);
         QJsonArray apps;
         if (device.available) {
             for (const App &app : SampleCatalogue::apps()) {
@@ -474,8 +469,7 @@ bool writeSampleSet(const QString &root, QString *error) {
                     apps.append(installApp(out, device, app, runtime));
             }
         }
-        record.insert(QLatin1String("apps"), apps);
-        devices.append(record);
+        devices.append(deviceRecord(device, apps));
     }
 
     writeMacApp(out);
