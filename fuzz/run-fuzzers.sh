@@ -3,13 +3,15 @@
 # executions or spent SECONDS seconds, keeping the grown corpora and any crashing inputs under
 # OUT. Seeds for the XML and binary fuzzers come from fuzz/make-seeds.py.
 #   fuzz/run-fuzzers.sh [fuzzer names…]     (default: all four)
-# Environment: BUILD (build/fuzz), OUT (build/fuzz/runs), RUNS (10000000), SECONDS_EACH (3600)
+# Environment: BUILD (build/fuzz), OUT (build/fuzz/runs), RUNS (10000000), SECONDS_EACH (3600),
+# TIMEOUT (20 s a unit, wall-clock: raise it when the machine is busy with other work)
 set -u
 cd "$(dirname "$0")/.."
 build=${BUILD:-build/fuzz}
 out=${OUT:-$build/runs}
 runs=${RUNS:-10000000}
 seconds=${SECONDS_EACH:-3600}
+timeout=${TIMEOUT:-20}
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(textplist xmlplist binaryplist devicelist)
 
@@ -23,7 +25,7 @@ for name in "${targets[@]}"; do
     [ "$name" = xmlplist ] && maxlen=8192
     mkdir -p "$out/corpus/$name" "$out/artifacts/$name"
     nice -n 19 "$build/fuzz/$name/fuzz_$name" -runs="$runs" -max_total_time="$seconds" \
-        -max_len=$maxlen -timeout=20 -print_final_stats=1 "${dict[@]}" \
+        -max_len=$maxlen -timeout=$timeout -print_final_stats=1 "${dict[@]}" \
         -artifact_prefix="$out/artifacts/$name/" "$out/corpus/$name" "$seeds" \
         >"$out/$name.log" 2>&1
     echo "$name: exit $? — $(grep -E '^#[0-9]+' "$out/$name.log" | tail -1)"
