@@ -1,6 +1,7 @@
 #include "ui/QuillmarchApp.h"
 
 #include "launcher/Launcher.h"
+#include "ui/AppStyle.h"
 #include "ui/MacAppChooser.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsWindow.h"
@@ -20,9 +21,10 @@ QuillmarchApp::QuillmarchApp(Launcher *launcher, UsageStatistics *statistics, QO
     , m_statistics(statistics) {
     m_launcher->setParent(this);
     m_launcher->setMacAppChooser(fileDialogMacAppChooser());
+    QApplication::setStyle(new AppStyle);
     // Body text of the type scale is the application font.
     QApplication::setFont(Typography::font(Typography::Role::Body));
-    QApplication::setWindowIcon(Symbols::artwork(QStringLiteral("AppIcon light"), {256, 256}));
+    QApplication::setWindowIcon(Symbols::artworkIcon(QStringLiteral("AppIcon light")));
     makeCommands();
 }
 

@@ -35,7 +35,6 @@ SearchPopup::SearchPopup(const QString &placeholder, QSize size, int iconSide, Q
     setFixedSize(size);
 
     m_search->setPlaceholderText(placeholder);
-    m_search->setClearButtonEnabled(true);
     m_search->addAction(
         Symbols::icon(QStringLiteral("magnifyingglass"), Typography::secondaryColor(palette())),
         QLineEdit::LeadingPosition);
@@ -109,6 +108,9 @@ int SearchPopup::matchCount() const {
 }
 
 void SearchPopup::popUp(QWidget *anchor) {
+    // The style's clear-button image is loaded through every image-format plugin; a window
+    // should not pay for that before its first picker opens.
+    m_search->setClearButtonEnabled(true);
     m_search->clear();
     QPoint position = anchor->mapToGlobal(QPoint(0, anchor->height() + 4));
     if (const QScreen *screen = anchor->screen()) {

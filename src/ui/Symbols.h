@@ -7,8 +7,9 @@
 #include <QString>
 
 // Our own small symbols ("play.fill", "chevron.up.chevron.down", "checkmark", "chart.bar",
-// "app.badge", "hand.raised", "magnifyingglass", "exclamationmark.triangle") and artwork
-// ("AppIcon light", "AppIcon dark"), rendered from the SVGs in the application's resources.
+// "app.badge", "hand.raised", "magnifyingglass", "exclamationmark.triangle", "xmark.circle.fill",
+// "chevron.forward.2") and artwork ("AppIcon light", "AppIcon dark"), rendered from the SVGs in
+// the application's resources.
 namespace Symbols {
 
 // A symbol drawn in one colour, `size` in device-independent pixels.
@@ -17,5 +18,8 @@ QPixmap pixmap(const QString &name, QSize size, const QColor &color, qreal devic
 QIcon icon(const QString &name, const QColor &color);
 // A full-colour artwork, scaled to fit `size` with its aspect ratio kept.
 QPixmap artwork(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
+// An artwork at the sizes window managers ask of a window icon (up to 128 pixels: every pixel is
+// sent to the X server with each window).
+QIcon artworkIcon(const QString &name);
 
 } // namespace Symbols
