@@ -6,6 +6,7 @@
 #include "usage/UsageResponse.h"
 
 #include <QAuthenticator>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
@@ -42,24 +43,33 @@ private:
 } // namespace
 
 UsageNetwork::UsageNetwork(UsageConfiguration configuration)
-    : m_configuration(std::move(configuration)) {
-    m_manager.setCookieJar(new NoCookieJar(&m_manager));
-    m_manager.setCache(nullptr);
-    m_manager.setStrictTransportSecurityEnabled(false);
-    m_manager.setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy);
-    m_manager.setTransferTimeout(static_cast<int>(m_configuration.requestTimeout.count()));
+    : m_configuration(std::move(configuration)) {}
+
+UsageNetwork::~UsageNetwork() = default;
+
+QNetworkAccessManager &UsageNetwork::manager() {
+    if (m_manager)
+        return *m_manager;
+    m_manager = std::make_unique<QNetworkAccessManager>();
+    QNetworkAccessManager &manager = *m_manager;
+    manager.setCookieJar(new NoCookieJar(&manager));
+    manager.setCache(nullptr);
+    manager.setStrictTransportSecurityEnabled(false);
+    manager.setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy);
+    manager.setTransferTimeout(static_cast<int>(m_configuration.requestTimeout.count()));
     // Leaving the authenticator untouched refuses the challenge: the request then fails.
-    QObject::connect(&m_manager, &QNetworkAccessManager::authenticationRequired, &m_manager,
+    QObject::connect(&manager, &QNetworkAccessManager::authenticationRequired, &manager,
                      [](QNetworkReply *, QAuthenticator *) {});
-    QObject::connect(&m_manager, &QNetworkAccessManager::proxyAuthenticationRequired, &m_manager,
+    QObject::connect(&manager, &QNetworkAccessManager::proxyAuthenticationRequired, &manager,
                      [](const QNetworkProxy &, QAuthenticator *) {});
+    return manager;
 }
 
 QCoro::Task<bool> UsageNetwork::send(UsageReport report, TaskControl &control) {
     if (control.isCancelled() || m_configuration.endpoint.isEmpty())
         co_return false;
     QPointer<QNetworkReply> reply =
-        m_manager.post(UsageRequest::make(m_configuration), report.encoded());
+        manager().post(UsageRequest::make(m_configuration), report.encoded());
 
     // The whole exchange, however lively, ends after the resource time-out.
     auto *deadline = new QTimer(reply);

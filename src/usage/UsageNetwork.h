@@ -4,22 +4,28 @@
 #include "usage/UsageReport.h"
 
 #include <QCoroTask>
-#include <QNetworkAccessManager>
 
+#include <memory>
+
+class QNetworkAccessManager;
 class TaskControl;
 
 // The service's own HTTP session: no cookies sent or kept, no cache, no credentials (a server
 // that asks for them gets none and the request fails), and each exchange bounded by the
-// configured silence and total time-outs.
+// configured silence and total time-outs. The session itself (and the network stack behind it)
+// comes into being with the first report sent, not with the service.
 class UsageNetwork {
 public:
     explicit UsageNetwork(UsageConfiguration configuration);
+    ~UsageNetwork();
 
     // Posts the report and reports whether the endpoint accepted it. Failures of every kind,
     // including cancellation through `control`, come back as false.
     QCoro::Task<bool> send(UsageReport report, TaskControl &control);
 
 private:
+    QNetworkAccessManager &manager();
+
     UsageConfiguration m_configuration;
-    QNetworkAccessManager m_manager;
+    std::unique_ptr<QNetworkAccessManager> m_manager;
 };
