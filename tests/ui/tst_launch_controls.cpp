@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QCompleter>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -99,11 +100,14 @@ private Q_SLOTS:
     void regionCompletesForTheLanguage() {
         ContentView view(launcher, models->statistics.get());
         auto *region = view.findChild<QLineEdit *>("region");
-        launcher->setLanguage("de");
         QAbstractItemModel *codes = region->completer()->model();
+        QFocusEvent focusIn(QEvent::FocusIn);
+        launcher->setLanguage("de");
+        QCoreApplication::sendEvent(region, &focusIn);
         QVERIFY(codes->rowCount() > 5);
         QCOMPARE(codes->index(0, 0).data().toString(), "de_DE");
         launcher->setLanguage("fr-CA");
+        QCoreApplication::sendEvent(region, &focusIn);
         QCOMPARE(codes->index(0, 0).data().toString(), "fr_CA");
         QTest::keyClicks(region, "_nowhere");
         QCOMPARE(launcher->locale(), "en_US_nowhere");
