@@ -3,8 +3,8 @@
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <QWidget>
+#include <cstdlib>
 
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);

@@ -1,6 +1,7 @@
 // Start-up of the app against a bare Qt Widgets window built in the same tree, measured in the
 // same run, alternating: time from exec to the first painted main window, and resident memory
-// one second after that (once the start-up refresh has run). Each program gets a private
+// one second after that (once the start-up refresh has run); a window with one label and one
+// button is measured too, as the floor for any window that shows text. Each program gets a private
 // settings and data folder, so the app starts as on a first run (consent sheet included).
 //
 // Usage: startup_bench [rounds=10]    (needs DISPLAY or runs on the offscreen platform)
@@ -68,25 +69,33 @@ int main(int argc, char **argv) {
     const QString bare = folder + QStringLiteral("/startup_bare_window");
     const QString quillmarch = folder + QStringLiteral("/startup_quillmarch_probe");
 
-    QList<double> barePaint, bareRss, appPaint, appRss;
+    const QString text = folder + QStringLiteral("/startup_text_window");
+
+    QList<double> barePaint, bareRss, textPaint, textRss, appPaint, appRss;
     for (int i = 0; i < rounds; ++i) {
-        Sample b, q;
-        if (!runOnce(bare, &b) || !runOnce(quillmarch, &q)) {
+        Sample b, t, q;
+        if (!runOnce(bare, &b) || !runOnce(text, &t) || !runOnce(quillmarch, &q)) {
             std::fprintf(stderr, "a start-up program did not report\n");
             return 1;
         }
         barePaint << b.paintMs;
         bareRss << b.rssMb;
+        textPaint << t.paintMs;
+        textRss << t.rssMb;
         appPaint << q.paintMs;
         appRss << q.rssMb;
     }
     std::printf("start-up, %d rounds each, medians\n", rounds);
-    std::printf("                      exec -> first paint     resident memory\n");
-    std::printf("bare Qt window        %8.1f ms             %7.1f MB\n", median(barePaint),
+    std::printf("                              exec -> first paint     resident memory\n");
+    std::printf("bare Qt window                %8.1f ms             %7.1f MB\n", median(barePaint),
                 median(bareRss));
-    std::printf("Quillmarch            %8.1f ms             %7.1f MB\n", median(appPaint),
+    std::printf("window with a label, a button %8.1f ms             %7.1f MB\n", median(textPaint),
+                median(textRss));
+    std::printf("Quillmarch                    %8.1f ms             %7.1f MB\n", median(appPaint),
                 median(appRss));
-    std::printf("ratio                 %8.2f                %7.2f\n",
+    std::printf("ratio to the bare window      %8.2f                %7.2f\n",
                 median(appPaint) / median(barePaint), median(appRss) / median(bareRss));
+    std::printf("ratio to the label window     %8.2f                %7.2f\n",
+                median(appPaint) / median(textPaint), median(appRss) / median(textRss));
     return 0;
 }
