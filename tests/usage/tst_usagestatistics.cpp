@@ -5,6 +5,7 @@
 #include "usage/UsageStore.h"
 
 #include <QByteArrayList>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -252,6 +253,8 @@ private Q_SLOTS:
         configuration.requestTimeout = 500ms;
         configuration.resourceTimeout = 1500ms;
         UsageStatistics &statistics = start(configuration);
+        QElapsedTimer clock;
+        clock.start();
         statistics.begin();
         const QList<PendingUsage> queued = statistics.pending();
         QCOMPARE(queued.size(), 1);
@@ -262,6 +265,11 @@ private Q_SLOTS:
                 m_server->requestsTo(TestHttpsServer::endpointPath).size() >= 2, 15000);
         else
             QTRY_VERIFY_WITH_TIMEOUT(m_server->connectionCount() >= 2, 15000);
+        // A refused report waits for the retry interval, counted from the session's start, and
+        // the send delay after it; not sooner.
+        if (answer == Answer::ServerError)
+            QVERIFY2(clock.elapsed() >= 390 && clock.elapsed() < 5000,
+                     qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(statistics.pending(), queued);
         QCOMPARE(storedQueue(), queued);
         if (answer == Answer::Redirect)
