@@ -117,12 +117,13 @@ private Q_SLOTS:
         const Operation refresh = &Launcher::refresh, load = &Launcher::loadApps,
                         launch = &Launcher::launch;
         const QString enterCode = QStringLiteral("Enter a language code such as en, de or pt-BR.");
+        // The tool's own message, passed on as it is.
+        const QString toolError =
+            QStringLiteral("An error was encountered processing the command (domain=");
         row("refresh: listing fails", refresh, sim(iPadPro), "de", "FAIL_LIST=list: broken\n",
             "list: broken\n", 1);
         row("load: unavailable device", load, sim(unavailable), "de", "",
-            "An error was encountered processing the command (domain=com.apple.CoreSimulator."
-            "SimError, code=403):\nUnable to boot device because we cannot determine the runtime",
-            2);
+            toolError + "com.apple.CoreSimulator.SimError, code=403)", 2);
         row("load: bootstatus fails", load, sim(iPhone16Pro), "de", "FAIL_BOOTSTATUS=timed out",
             "timed out", 3);
         row("load: Simulator app fails", load, sim(iPadPro), "de", "FAIL_OPEN=No Simulator",
@@ -137,9 +138,7 @@ private Q_SLOTS:
         row("launch: no simulator", launch, sim("", quillNotes), "de", "",
             "Choose a simulator first.", 0);
         row("launch: app not installed", launch, sim(iPadPro, "com.example.Missing"), "de", "",
-            "An error was encountered processing the command (domain=FBSOpenApplicationService"
-            "ErrorDomain, code=4):\nThe request to open \"com.example.Missing\" failed.\n",
-            4);
+            toolError + "FBSOpenApplicationServiceErrorDomain, code=4)", 4);
     }
     void failures() {
         QFETCH(Operation, operation);

@@ -74,16 +74,13 @@ private slots:
     void pngFilePath_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("path");
-        QTest::newRow("upper case") << "/d/Shot.PNG"
-                                    << "/d/Shot.PNG";
-        QTest::newRow("another image type") << "/d/shot.jpg"
-                                            << "/d/shot.png";
-        QTest::newRow("no extension") << "/d/shot"
-                                      << "/d/shot.png";
-        QTest::newRow("a dot in the name") << "/d/release 1.2"
-                                           << "/d/release 1.2.png";
-        QTest::newRow("hidden file") << "/d/.jpg"
-                                     << "/d/.jpg.png";
+        // clang-format off
+        QTest::newRow("upper case") << "/d/Shot.PNG" << "/d/Shot.PNG";
+        QTest::newRow("another image type") << "/d/shot.jpg" << "/d/shot.png";
+        QTest::newRow("no extension") << "/d/shot" << "/d/shot.png";
+        QTest::newRow("a dot in the name") << "/d/release 1.2" << "/d/release 1.2.png";
+        QTest::newRow("hidden file") << "/d/.jpg" << "/d/.jpg.png";
+        // clang-format on
     }
     void pngFilePath() {
         QFETCH(QString, chosen);
