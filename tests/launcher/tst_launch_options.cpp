@@ -62,7 +62,6 @@ private Q_SLOTS:
             accented{"-NSAccentuateLocalizedStrings", "YES"},
             bounded{"-NSSurroundLocalizedStrings", "YES"},
             rightToLeft{"-AppleTextDirection", "YES", "-NSForceRightToLeftWritingDirection", "YES"};
-        row("none: four arguments", false, {}, "de_CH", {}, "Launched in de (de_CH).");
         row("right-to-left, empty locale", false, O::RightToLeftLayout, "", rightToLeft,
             "Launched in de () with right-to-left layout.");
         row("two, Mac", true, O::BoundedStrings | O::AccentedStrings, "de_CH", accented + bounded,
