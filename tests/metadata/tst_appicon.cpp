@@ -62,7 +62,6 @@ private slots:
         QTest::newRow("wrongly typed keys") << QByteArray("{CFBundleIconFiles = AppIcon; CFBundleIcons = (AppIcon);}") << noRecord << "AppIcon.png:png" << "system";
         QTest::newRow("no matching file") << appIcon << noRecord << "Other.png:png" << "system";
         QTest::newRow("no path") << appIcon << QVariantMap{{"Path", QVariant()}} << "AppIcon.png:png" << "generic";
-        QTest::newRow("empty path") << appIcon << QVariantMap{{"Path", ""}} << "AppIcon.png:png" << "generic";
         // clang-format on
     }
 

@@ -1,7 +1,9 @@
 // The recorder's rules against a desktop the test controls: permissions, selection, the capture
 // loop's session checks and cadence, clicks, Escape, failures, copy and save.
 #include "FakeDesktop.h"
+#include "platform/QtDesktopServices.h"
 #include "recorder/StepRecorder.h"
+#include "tools/Error.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -16,11 +18,26 @@ const QString cancelledText =
 const QString stepText =
     QStringLiteral("Step %1 captured. Record Step lets you select a new area.");
 
+const QString readyText =
+    QStringLiteral("Ready — click inside the selected area to capture this step.");
+
 QImage filled(const QColor &colour) {
     QImage image(40, 30, QImage::Format_RGB32);
     image.fill(colour);
     return image;
 }
+
+// A desktop whose global monitor cannot be added: it returns none or throws a reason.
+class BlindDesktop : public FakeDesktop {
+public:
+    std::optional<QString> reason;
+
+    std::optional<MonitorToken> addGlobalMonitor(EventMask, InputHandler) override {
+        if (reason)
+            throw PlatformError(*reason);
+        return std::nullopt;
+    }
+};
 } // namespace
 
 class TestStepRecorder : public QObject {
@@ -53,20 +70,23 @@ private:
     void armAndWaitForReady(const QRectF &rect = QRectF(0, 0, 100, 100)) {
         armOn(rect);
         QTRY_VERIFY(m_recorder->hasCapture());
-        QCOMPARE(m_recorder->message(),
-                 QStringLiteral("Ready — click inside the selected area to capture this step."));
+        QCOMPARE(m_recorder->message(), readyText);
+    }
+
+    void makeRecorder(std::shared_ptr<DesktopServices> desktop) {
+        m_overlays.clear();
+        m_recorder = std::make_unique<StepRecorder>(
+            std::move(desktop), [this](const DesktopScreen &, SelectionOverlay::Finished finished) {
+                auto *overlay = new FakeOverlay(std::move(finished), &m_overlaysAlive);
+                m_overlays.append(overlay);
+                return overlay;
+            });
     }
 
 private slots:
     void init() {
         m_desktop = std::make_shared<FakeDesktop>();
-        m_overlays.clear();
-        m_recorder = std::make_unique<StepRecorder>(
-            m_desktop, [this](const DesktopScreen &, SelectionOverlay::Finished finished) {
-                auto *overlay = new FakeOverlay(std::move(finished), &m_overlaysAlive);
-                m_overlays.append(overlay);
-                return overlay;
-            });
+        makeRecorder(m_desktop);
     }
 
     void cleanup() {
@@ -225,6 +245,45 @@ private slots:
         answer = dir.filePath(QStringLiteral("missing/Step-1.png"));
         m_recorder->save(steps[0]);
         QVERIFY(!m_recorder->error().value_or(QString()).isEmpty());
+    }
+
+    // Armed where other applications' clicks cannot be observed, the recorder says so instead
+    // of showing Ready and waiting for a click it will never see.
+    void armedWithoutGlobalMonitor_data() {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none returned") << "none"
+                                       << "Capture failed: Clicks in other applications cannot be "
+                                          "observed on this system.";
+        QTest::newRow("reason thrown") << "throws"
+                                       << "Capture failed: Input Monitoring is switched off.";
+        QTest::newRow("toolkit backend") << "toolkit"
+                                         << "Capture failed: Clicks in other applications cannot "
+                                            "be observed on this platform (offscreen).";
+    }
+    void armedWithoutGlobalMonitor() {
+        QFETCH(QString, backend);
+        std::shared_ptr<DesktopServices> desktop = std::make_shared<QtDesktopServices>();
+        if (backend != "toolkit") {
+            auto blind = std::make_shared<BlindDesktop>();
+            if (backend == "throws")
+                blind->reason = QStringLiteral("Input Monitoring is switched off.");
+            desktop = blind;
+        }
+        makeRecorder(desktop);
+        QStringList messages;
+        const QObject scope; // ends the connection with this function
+        connect(m_recorder.get(), &StepRecorder::messageChanged, &scope,
+                [&] { messages.append(m_recorder->message()); });
+
+        m_recorder->recordStep();
+        answer(QRectF(0, 0, 100, 100)); // arms; the toolkit backend fails right there
+        QTRY_VERIFY(m_recorder->error().has_value());
+        QTEST(*m_recorder->error(), "expected");
+        QVERIFY(!m_recorder->armed() && !m_recorder->hasCapture());
+        QCOMPARE(m_recorder->message(), stoppedText);
+        QCOMPARE(desktop->activeMonitorCount(), 0);
+        QVERIFY2(!messages.contains(readyText), qPrintable(messages.join(" | ")));
     }
 
     // A click inside the area, or Escape, on the open save dialog belongs to the dialog.

@@ -5,6 +5,7 @@
 
 #include "UiTestFixture.h"
 #include "launcher/RecentLaunches.h"
+#include "metadata/AppLanguages.h"
 #include "ui/ContentView.h"
 #include "ui/InstalledAppPicker.h"
 #include "ui/LaunchOptionsButton.h"
@@ -166,7 +167,7 @@ int main(int argc, char *argv[]) {
     waitFor([&] { return report && report->isVisible(); });
     auto *languages = report->findChild<QListWidget *>(QStringLiteral("reportLanguages"));
     languages->setCurrentItem(
-        languages->findItems(QStringLiteral("French (fr)"), Qt::MatchExactly).value(0));
+        languages->findItems(AppLanguages::label("fr"), Qt::MatchExactly).value(0));
     save(around(window).united(around(report)),
          folder + QStringLiteral("/localization-report.png"));
     report->close();

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "TestCertificates.h"
-
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
-#include <QPointer>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QSslServer>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -17,7 +15,7 @@
 class QSslSocket;
 
 // A small HTTPS/1.1 server on 127.0.0.1 for the usage statistics tests. It makes its own
-// certificate authority, listens on a free port, records every request and answers the
+// self-signed certificate, listens on a free port, records every request and answers the
 // endpoint path as it is told. The path it redirects to always answers {"accepted":true}, so
 // that only the changed URL makes a redirected answer unacceptable.
 class TestHttpsServer : public QObject {
@@ -44,7 +42,6 @@ public:
         QByteArray body;
         // The value of the one header of that (case-insensitive) name; nothing when absent.
         std::optional<QByteArray> header(const QByteArray &name) const;
-        int headerCount(const QByteArray &name) const;
     };
 
     static inline const QByteArray endpointPath = "/usage/receive.php";
@@ -57,7 +54,8 @@ public:
     void start();
 
     QUrl endpoint() const;
-    QSslCertificate authority() const { return m_certificates.authority; }
+    // The certificate a client must trust to reach this server.
+    QSslCertificate authority() const { return m_certificate; }
 
     void setAnswer(Answer answer) { m_answer = answer; }
 
@@ -68,11 +66,7 @@ public:
     // For each request answered Silent or Trickle: how long until the client hung up.
     QList<std::chrono::milliseconds> hangUpDelays() const { return m_hangUpDelays; }
 
-Q_SIGNALS:
-    void requestReceived();
-
 private:
-    struct Connection;
     void accept();
     void readFrom(QSslSocket *socket);
     void answer(QSslSocket *socket, const Request &request);
@@ -80,8 +74,11 @@ private:
                  const QByteArray &extraHeaders = {});
     void holdOpen(QSslSocket *socket, bool trickle);
 
+    void makeCertificate();
+
     QTemporaryDir m_folder;
-    TestCertificates m_certificates;
+    QSslCertificate m_certificate;
+    QSslKey m_key;
     QSslServer m_server;
     Answer m_answer = Answer::Accepted;
     QList<Request> m_requests;

@@ -9,8 +9,6 @@
 #include <QTest>
 #include <QTimeZone>
 
-Q_DECLARE_METATYPE(UsageResponse)
-
 class UsageFormatsTest : public QObject {
     Q_OBJECT
 
@@ -19,10 +17,8 @@ private Q_SLOTS:
         const UsageReport report{QStringLiteral("Quillmarch"),
                                  QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"), 2};
         const QByteArray body = report.encoded();
-        QVERIFY(!body.contains(' ') && !body.contains('\n') && !body.contains("created"));
-        const QJsonObject object = QJsonDocument::fromJson(body).object();
-        QCOMPARE(object.keys(), (QStringList{"action_count", "app", "session_id"}));
-        QCOMPARE(UsageReport::fromJson(object), report);
+        QVERIFY(!body.contains(' ') && !body.contains('\n'));
+        QCOMPARE(UsageReport::fromJson(QJsonDocument::fromJson(body).object()), report);
 
         // "created" counts seconds, with fraction, since 2001-01-01 UTC.
         const QDateTime created(QDate(2001, 1, 1), QTime(0, 0, 1, 500), QTimeZone::utc());
@@ -58,13 +54,11 @@ private Q_SLOTS:
         QTest::newRow("fractional count") << withCount("1.5") << -1;
         QTest::newRow("count as text") << withCount(R"("7")") << -1;
         QTest::newRow("count beyond 64 bits") << withCount("1e19") << -1;
-        QTest::newRow("count missing") << withReport(R"({"app":"Q","session_id":"b"})") << -1;
         QTest::newRow("app as number")
             << withReport(R"({"app":1,"session_id":"b","action_count":1})") << -1;
         QTest::newRow("session missing") << withReport(R"({"app":"Q","action_count":1})") << -1;
         QTest::newRow("report as text") << queue(R"({"report":"x","created":1})") << -1;
         const QByteArray report = R"({"report":{"app":"Q","session_id":"b","action_count":1})";
-        QTest::newRow("created missing") << queue(report + "}") << -1;
         QTest::newRow("created as text") << queue(report + R"(,"created":"1"})") << -1;
         QTest::newRow("entry not an object") << queue("3") << -1;
         QTest::newRow("top level an object") << good << -1;
@@ -92,36 +86,23 @@ private Q_SLOTS:
         QCOMPARE(UsageQueue::trimmed(queue, now), queue.mid(1));
     }
 
-    void judgesResponses_data() {
-        QTest::addColumn<UsageResponse>("response");
+    // Statuses, redirects, transport failures and bodies that are not JSON are judged in the
+    // end-to-end test against the local server; these are the bodies it never sends.
+    void judgesResponseBodies_data() {
+        QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("accepted");
-        const QUrl moved(QStringLiteral("https://stats.example/usage/moved.php"));
-        const QByteArray yes = R"({"accepted":true,"id":12})";
-        const auto row = [](const char *name, bool completed, int status, const QUrl &url,
-                            const QByteArray &body, bool accepted = false) {
-            QTest::newRow(name) << UsageResponse{completed, status, url, body} << accepted;
-        };
-        row("accepted with further members", true, 200, endpoint(), yes, true);
-        row("status 201", true, 201, endpoint(), yes);
-        row("status 500", true, 500, endpoint(), yes);
-        row("transport failure", false, 200, endpoint(), yes);
-        row("after a redirect", true, 200, moved, yes);
-        row("not JSON", true, 200, endpoint(), "accepted");
-        row("top-level array", true, 200, endpoint(), "[true]");
-        row("no accepted member", true, 200, endpoint(), "{}");
-        row("accepted false", true, 200, endpoint(), R"({"accepted":false})");
-        row("accepted as text", true, 200, endpoint(), R"({"accepted":"true"})");
+        QTest::newRow("accepted with further members")
+            << QByteArray(R"({"accepted":true,"id":1})") << true;
+        QTest::newRow("top-level array") << QByteArray("[true]") << false;
+        QTest::newRow("no accepted member") << QByteArray("{}") << false;
+        QTest::newRow("accepted false") << QByteArray(R"({"accepted":false})") << false;
     }
 
-    void judgesResponses() {
-        QFETCH(UsageResponse, response);
+    void judgesResponseBodies() {
+        QFETCH(QByteArray, body);
         QFETCH(bool, accepted);
-        QCOMPARE(response.isAccepted(endpoint()), accepted);
-    }
-
-private:
-    static QUrl endpoint() {
-        return QUrl(QStringLiteral("https://stats.example/usage/receive.php"));
+        const QUrl endpoint(QStringLiteral("https://stats.example/usage/receive.php"));
+        QCOMPARE((UsageResponse{true, 200, endpoint, body}.isAccepted(endpoint)), accepted);
     }
 };
 
