@@ -82,9 +82,11 @@ UsageOnboarding::UsageOnboarding(QWidget *content, UsageStatistics *statistics)
 }
 
 bool UsageOnboarding::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_content && event->type() == QEvent::Show && !m_appeared) {
+    if (watched == m_content && event->type() == QEvent::Paint && !m_appeared) {
         m_appeared = true;
-        // Once the window is on screen: start the session, then ask if still undecided.
+        // Once the window has been drawn on screen: start the session, then ask if still
+        // undecided. The sheet drops down over a finished window, and the window's first paint
+        // does not wait for the sheet to be built.
         QTimer::singleShot(0, this, [this] {
             m_statistics->begin();
             follow();
