@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
+#include <QTimer>
 
 QuillmarchApp::QuillmarchApp(QObject *parent)
     : QuillmarchApp(new Launcher, nullptr, parent) {}
@@ -24,7 +26,6 @@ QuillmarchApp::QuillmarchApp(Launcher *launcher, UsageStatistics *statistics, QO
     QApplication::setStyle(new AppStyle);
     // Body text of the type scale is the application font.
     QApplication::setFont(Typography::font(Typography::Role::Body));
-    QApplication::setWindowIcon(Symbols::artworkIcon(QStringLiteral("AppIcon light")));
     makeCommands();
 }
 
@@ -63,8 +64,23 @@ MainWindow *QuillmarchApp::newMainWindow() {
     window->setCommands(commands());
     connect(window, &MainWindow::myAppsRequested, this, [this] { openSettings()->showMyApps(); });
     connect(this, &QObject::destroyed, window, &QObject::deleteLater);
+    if (!m_hasWindowIcon)
+        window->installEventFilter(this);
     window->show();
     return window;
+}
+
+bool QuillmarchApp::eventFilter(QObject *watched, QEvent *event) {
+    // Drawing the artwork at every icon size takes longer than building half the window, so the
+    // windows get their icon once the first of them is on screen.
+    if (event->type() == QEvent::Paint && !m_hasWindowIcon) {
+        m_hasWindowIcon = true;
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, [] {
+            QApplication::setWindowIcon(Symbols::artworkIcon(QStringLiteral("AppIcon light")));
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 SettingsWindow *QuillmarchApp::openSettings() {

@@ -36,6 +36,9 @@ public:
     // of the application's windows, also while a sheet blocks a main window.
     QList<QAction *> commands() const { return {m_newWindow, m_openSettings}; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void makeCommands();
 
@@ -44,4 +47,5 @@ private:
     QPointer<SettingsWindow> m_settings;
     QAction *m_newWindow = nullptr;
     QAction *m_openSettings = nullptr;
+    bool m_hasWindowIcon = false;
 };
