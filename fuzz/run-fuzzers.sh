@@ -4,7 +4,9 @@
 # OUT. Seeds for the XML and binary fuzzers come from fuzz/make-seeds.py.
 #   fuzz/run-fuzzers.sh [fuzzer names…]     (default: all four)
 # Environment: BUILD (build/fuzz), OUT (build/fuzz/runs), RUNS (10000000), SECONDS_EACH (3600),
-# TIMEOUT (20 s a unit, wall-clock: raise it when the machine is busy with other work)
+# TIMEOUT (20 s a unit, wall-clock: raise it when the machine is busy with other work), MAX_LEN
+# (4096 bytes, XML 8192; binary lists may expand to 16 values a byte, so a smaller bound keeps
+# the binary fuzzer's executions fast once its corpus holds such lists)
 set -u
 cd "$(dirname "$0")/.."
 build=${BUILD:-build/fuzz}
@@ -23,6 +25,7 @@ for name in "${targets[@]}"; do
     [ -f fuzz/$name/$name.dict ] && dict=(-dict=fuzz/$name/$name.dict)
     maxlen=4096
     [ "$name" = xmlplist ] && maxlen=8192
+    maxlen=${MAX_LEN:-$maxlen}
     mkdir -p "$out/corpus/$name" "$out/artifacts/$name"
     nice -n 19 "$build/fuzz/$name/fuzz_$name" -runs="$runs" -max_total_time="$seconds" \
         -max_len=$maxlen -timeout=$timeout -print_final_stats=1 "${dict[@]}" \
