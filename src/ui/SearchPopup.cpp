@@ -108,8 +108,9 @@ int SearchPopup::matchCount() const {
 }
 
 void SearchPopup::popUp(QWidget *anchor) {
-    // The style's clear-button image is loaded through every image-format plugin; a window
-    // should not pay for that before its first picker opens.
+    // Made on first use: unless the application's style supplies its own, the stock clear-button
+    // image is read through every image-format plugin, which a window should not pay for before
+    // its first picker opens.
     m_search->setClearButtonEnabled(true);
     m_search->clear();
     QPoint position = anchor->mapToGlobal(QPoint(0, anchor->height() + 4));
