@@ -9,6 +9,7 @@
 // also counts time the thread waited for a core, the CPU time does not.
 //
 // Usage: app_loading_bench [rounds=5] [app counts…=400 1700]
+#include "../common/Median.h"
 #include "launcher/InstalledAppsLoading.h"
 #include "launcher/Launcher.h"
 #include "metadata/AppIconSource.h"
@@ -60,11 +61,6 @@ public:
 private:
     int m_depth = 0;
 };
-
-double median(QList<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 // Notes the longest pause of the main thread's event loop while it runs.
 class GapMonitor {
@@ -165,8 +161,8 @@ void measure(int count, int rounds) {
     run(QStringLiteral(STANDIN_GENERATOR), {set, QString::number(count)});
     qputenv("QUILLMARCH_STANDIN_DEVICE_SET", QFile::encodeName(set));
     const QByteArray report =
-        run(QStringLiteral(STANDIN_XCRUN), {QStringLiteral("simctl"), QStringLiteral("listapps"),
-                                           largeDevice});
+        run(QStringLiteral(STANDIN_XCRUN),
+            {QStringLiteral("simctl"), QStringLiteral("listapps"), largeDevice});
     std::printf("\n%d apps (device set generated in %.1f s, report %.2f MB), %d rounds\n", count,
                 double(generation.elapsed()) / 1e3, double(report.size()) / 1e6, rounds);
 
@@ -224,18 +220,20 @@ void measure(int count, int rounds) {
     std::printf("  report in hand -> list shown                     median %7.1f ms   "
                 "ratio %.2f\n",
                 median(shown), median(shown) / floor);
-    std::printf("    worst main-thread gap                          median %7.1f ms   max %.1f ms\n",
-                median(shownGaps), *std::max_element(shownGaps.begin(), shownGaps.end()));
-    std::printf("    longest main-thread event (thread CPU)         median %7.1f ms   max %.1f ms\n",
-                median(shownEvents), *std::max_element(shownEvents.begin(), shownEvents.end()));
+    std::printf(
+        "    worst main-thread gap                          median %7.1f ms   max %.1f ms\n",
+        median(shownGaps), *std::max_element(shownGaps.begin(), shownGaps.end()));
+    std::printf(
+        "    longest main-thread event (thread CPU)         median %7.1f ms   max %.1f ms\n",
+        median(shownEvents), *std::max_element(shownEvents.begin(), shownEvents.end()));
     std::printf("  Boot & Load Apps -> list shown (stand-in tools)  median %7.1f ms\n",
                 median(operation));
-    std::printf("    worst main-thread gap                          median %7.1f ms   max %.1f ms\n",
-                median(operationGaps),
-                *std::max_element(operationGaps.begin(), operationGaps.end()));
-    std::printf("    longest main-thread event (thread CPU)         median %7.1f ms   max %.1f ms\n",
-                median(operationEvents),
-                *std::max_element(operationEvents.begin(), operationEvents.end()));
+    std::printf(
+        "    worst main-thread gap                          median %7.1f ms   max %.1f ms\n",
+        median(operationGaps), *std::max_element(operationGaps.begin(), operationGaps.end()));
+    std::printf(
+        "    longest main-thread event (thread CPU)         median %7.1f ms   max %.1f ms\n",
+        median(operationEvents), *std::max_element(operationEvents.begin(), operationEvents.end()));
 }
 
 } // namespace

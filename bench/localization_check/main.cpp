@@ -5,6 +5,7 @@
 // .stringsdict; every translation lacks a few keys and one table does not parse.
 //
 // Usage: localization_check_bench [languages=40] [tables=30] [keys=2000] [rounds=2]
+#include "../common/Median.h"
 #include "launcher/LocalizationCheckModel.h"
 #include "metadata/LocalizationCheck.h"
 
@@ -164,11 +165,6 @@ Round runCheck(const QString &bundle, bool heartbeatOn) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     round.problems = model.report() ? model.report()->problems().size() : -1;
     return round;
-}
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Parses a generated ~2 MB text-form app report (the shape `simctl listapps` prints) over and
 // over and prints the median time and throughput.
 
+#include "../common/Median.h"
 #include "tools/PropertyList.h"
 
 #include <QElapsedTimer>
@@ -105,11 +106,6 @@ double threadCpuMs() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // 1000 x 700 point area takes, the CPU time the capture loop uses per second while armed, and
 // the delay from a click to the new step.
 // Uses $DISPLAY, or starts its own Xvfb when DISPLAY is not set. Needs xdotool.
+#include "../common/Median.h"
 #include "platform/DesktopServices.h"
 #include "platform/X11ScreenGrabber.h"
 #include "recorder/StepImage.h"
@@ -70,11 +71,6 @@ protected:
                 painter.fillRect(x, y, 20, 20, QColor::fromHsv((x + y) % 360, 200, 220));
     }
 };
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 // settings and data folder, so the app starts as on a first run (consent sheet included).
 //
 // Usage: startup_bench [rounds=10]    (needs DISPLAY or runs on the offscreen platform)
+#include "../common/Median.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
@@ -53,11 +54,6 @@ bool runOnce(const QString &program, Sample *sample) {
         }
     }
     return false;
-}
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
