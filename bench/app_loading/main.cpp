@@ -10,6 +10,7 @@
 //
 // Usage: app_loading_bench [rounds=5] [app counts…=400 1700]
 #include "../common/Median.h"
+#include "../common/ThreadCpu.h"
 #include "launcher/InstalledAppsLoading.h"
 #include "launcher/Launcher.h"
 #include "metadata/AppIconSource.h"
@@ -34,12 +35,6 @@
 namespace {
 
 const QString largeDevice = QStringLiteral("7D1A0E5C-9B3F-4C2A-8E6D-1F0A2B3C4D09");
-
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
 // Times every event the main thread handles from the event loop (not nested ones).
 class TimedApplication : public QApplication {

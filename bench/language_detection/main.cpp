@@ -5,6 +5,7 @@
 // the CPU time the main thread spent from start to finish (heartbeats included).
 //
 // Usage: language_detection_bench [entries=50000] [rounds=20]
+#include "../common/ThreadCpu.h"
 #include "launcher/Launcher.h"
 #include "metadata/AppLanguages.h"
 
@@ -46,12 +47,6 @@ bool makeBundle(const QString &path, int entries) {
             return false;
     }
     return true;
-}
-
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
 struct Figures {

@@ -6,6 +6,7 @@
 //
 // Usage: localization_check_bench [languages=40] [tables=30] [keys=2000] [rounds=2]
 #include "../common/Median.h"
+#include "../common/ThreadCpu.h"
 #include "launcher/LocalizationCheckModel.h"
 #include "metadata/LocalizationCheck.h"
 
@@ -121,12 +122,6 @@ bool makeBundle(const QString &path, const Shape &shape) {
     return true;
 }
 
-double threadCpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
 struct Round {
     double mainThreadCpu = 0; // ms, without the heartbeat
     double longestPause = 0;  // ms, with the heartbeat
@@ -155,11 +150,11 @@ Round runCheck(const QString &bundle, bool heartbeatOn) {
     clock.start();
     if (heartbeatOn)
         heartbeat.start();
-    const double cpuBefore = threadCpuMilliseconds();
+    const double cpuBefore = threadCpuMs();
     QCoro::Task<> task = model.check(bundle);
     while (!finished)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    round.mainThreadCpu = threadCpuMilliseconds() - cpuBefore;
+    round.mainThreadCpu = threadCpuMs() - cpuBefore;
     round.total = double(clock.nsecsElapsed()) / 1e6;
     if (heartbeatOn) // one more beat so that a pause ending with the check is counted too
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

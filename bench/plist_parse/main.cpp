@@ -2,6 +2,7 @@
 // over and prints the median time and throughput.
 
 #include "../common/Median.h"
+#include "../common/ThreadCpu.h"
 #include "tools/PropertyList.h"
 
 #include <QElapsedTimer>
@@ -99,13 +100,6 @@ QByteArray report() {
         out += "    };\n";
     }
     return out + "}\n";
-}
-
-// Milliseconds of CPU time this thread has used: steadier than wall time on a busy machine.
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
 } // namespace
