@@ -70,7 +70,9 @@ std::optional<QString> X11DesktopServices::sessionProblem(bool waylandSession, i
 std::optional<QString> X11DesktopServices::unavailableReason() const {
     xcb_connection_t *connection = applicationConnection();
     const int screens = connection ? xcb_setup_roots_length(xcb_get_setup(connection)) : 1;
-    return sessionProblem(!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"), screens);
+    if (auto problem = sessionProblem(!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"), screens))
+        return problem;
+    return m_grabber.problem();
 }
 
 bool X11DesktopServices::windowsCanBeTranslucent() const {
@@ -104,6 +106,8 @@ QCoro::Task<QImage> X11DesktopServices::capture(quint32 displayId, QRectF source
     QRect native =
         NativePixels::rect(screen->geometry().topLeft(), screen->devicePixelRatio(), sourceRect);
     native.setSize(pixelSize);
+    if (const std::optional<QString> problem = m_grabber.problem())
+        throw PlatformError(*problem);
     QImage image = co_await m_grabber.grabInBackground(native);
     if (image.isNull())
         throw PlatformError(QStringLiteral("The screen could not be read."));

@@ -4,14 +4,15 @@
 #include "platform/X11ScreenGrabber.h"
 
 // The X11 backend: screens through the toolkit; captures read from the root window in native
-// pixels on a thread of their own; input observed through XInput2 raw events on the root
+// pixels on the application's thread pool; input observed through XInput2 raw events on the root
 // window. X11 asks for no permissions, so both checks pass.
 class X11DesktopServices : public QtDesktopServices {
 public:
     X11DesktopServices();
 
     // Refuses a Wayland session (the root window holds no pixels of Wayland windows and raw
-    // events cover only X11 clients) and a display made of several X screens.
+    // events cover only X11 clients), a display made of several X screens and a pixel layout
+    // the grabber cannot read.
     std::optional<QString> unavailableReason() const override;
 
     bool windowsCanBeTranslucent() const override;

@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 // Xlib's macros (None, KeyPress, Bool...) clash with Qt names: include it last.
@@ -33,15 +34,23 @@ int keyCodeForKeysym(KeySym keysym) {
     }
 }
 
+#ifdef QUILLMARCH_HAVE_IO_ERROR_EXIT_HANDLER
 // Xlib reports a broken connection to one process-wide handler and then exits, unless the
 // display has an exit handler that returns. The observers' connections are answered here; any
-// other display goes on to the handler that was installed before (the toolkit's).
+// other display goes on to the handler that was installed before (the toolkit's). Xlib calls
+// the handler on whichever thread found the connection broken, so the list is guarded.
+std::mutex observedMutex;
 std::vector<Display *> observedDisplays;
 XIOErrorHandler previousIOErrorHandler = nullptr;
 
+bool isObserved(Display *display) {
+    const std::lock_guard lock(observedMutex);
+    return std::find(observedDisplays.begin(), observedDisplays.end(), display) !=
+           observedDisplays.end();
+}
+
 int ioErrorHandler(Display *display) {
-    if (std::find(observedDisplays.begin(), observedDisplays.end(), display) !=
-        observedDisplays.end())
+    if (isObserved(display))
         return 0;
     return previousIOErrorHandler ? previousIOErrorHandler(display) : 0;
 }
@@ -56,14 +65,24 @@ void watchConnection(Display *display, X11InputObserver *observer) {
         return true;
     }();
     Q_UNUSED(installed);
-    observedDisplays.push_back(display);
+    {
+        const std::lock_guard lock(observedMutex);
+        observedDisplays.push_back(display);
+    }
     XSetIOErrorExitHandler(display, connectionLost, observer);
 }
 
 void unwatchConnection(Display *display) {
+    const std::lock_guard lock(observedMutex);
     observedDisplays.erase(std::remove(observedDisplays.begin(), observedDisplays.end(), display),
                            observedDisplays.end());
 }
+#else
+// libX11 before 1.8 has no exit handler that returns: a broken connection ends the process, as
+// it does for the toolkit's own connection to the same server.
+void watchConnection(Display *, X11InputObserver *) {}
+void unwatchConnection(Display *) {}
+#endif
 
 } // namespace
 

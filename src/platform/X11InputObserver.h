@@ -11,8 +11,9 @@ struct _XDisplay;
 // Observes button and key presses anywhere on the X display through XInput2 raw events,
 // selected on the root window of a connection of its own. Raw events are copies: the input
 // still goes where it was going, nothing is grabbed. Events are read on the main thread when
-// the connection's descriptor becomes readable. A broken connection does not end the process:
-// the handler receives one MonitorFailed event instead.
+// the connection's descriptor becomes readable. With libX11 1.8 or later a broken connection
+// does not end the process: the handler receives one MonitorFailed event instead (older
+// libraries have no way to survive it and end the process, as for any X client).
 class X11InputObserver : public InputMonitor {
 public:
     // Throws PlatformError when the display cannot be opened or lacks XInput 2.
