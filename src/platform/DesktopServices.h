@@ -47,6 +47,9 @@ struct InputEvent {
     enum Type { LeftMouseDown = 1, RightMouseDown = 3, KeyDown = 10, MonitorFailed = 63 };
     Type type = LeftMouseDown;
     int keyCode = HardwareKey::Unknown; // only for KeyDown
+    // Where a mouse-down happened, in global coordinates, when the platform reports it with the
+    // event; otherwise the pointer is asked when the event is handled.
+    std::optional<QPointF> location;
 };
 
 using EventMask = quint64;

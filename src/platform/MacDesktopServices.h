@@ -3,10 +3,13 @@
 #include "platform/QtDesktopServices.h"
 #include "platform/QuartzSystem.h"
 
+#include <map>
+
 // The macOS backend: permissions from CoreGraphics, clicks and keys from a listen-only event
-// tap, the pointer from Quartz; screens and captures stay with the toolkit (QScreen captures
-// need the Screen Recording permission). Built on every platform around a QuartzSystem so its
-// decisions are tested everywhere; only QuartzSystem::create() is macOS code.
+// tap, screens from AppKit keyed by their CGDirectDisplayID, captures through ScreenCaptureKit's
+// screenshot call (macOS 14 and later) or CoreGraphics (before), never on the main thread and
+// never making it wait. Built on every platform around a QuartzSystem so its decisions are
+// tested everywhere; only QuartzSystem::create() is macOS code.
 class MacDesktopServices : public QtDesktopServices {
 public:
     // NSScreenSaverWindowLevel: above normal, floating, menu and status windows.
@@ -23,8 +26,17 @@ public:
     bool inputObservationAllowed() override;
     bool requestInputObservation() override;
 
+    // Each NSScreen with its frame, backing scale and display identifier, and the toolkit's
+    // screen at the same place.
+    QList<DesktopScreen> screens() const override;
+    // Windows are always composited on macOS; the overlay needs no picture of the screen.
+    QImage screenSnapshot(const DesktopScreen &) const override { return {}; }
+    QCoro::Task<QList<CaptureDisplay>> capturableDisplays() override;
+    QCoro::Task<QImage> capture(quint32 displayId, QRectF sourceRect, QSize pixelSize) override;
+
     // A session tap sees the input of every application, this one's included. Throws a
-    // PlatformError when macOS refuses the tap.
+    // PlatformError when Input Monitoring is not allowed (the preflight check decides: a tap
+    // may be created and still be denied the key events) or when macOS refuses the tap.
     std::optional<MonitorToken> addGlobalMonitor(EventMask mask, InputHandler handler) override;
     // Already covered by the global monitor; a separate one would report each press twice.
     std::optional<MonitorToken> addLocalMonitor(EventMask mask, InputHandler handler) override;
@@ -34,5 +46,10 @@ public:
     void prepareOverlayWindow(QWindow &window) override;
 
 private:
-    std::shared_ptr<QuartzSystem> m_quartz; // shared with the overlay windows it prepared
+    QCoro::Task<QImage> screenshot(quint32 displayId, QRectF sourceRect, QSize pixelSize);
+    QCoro::Task<QImage> displayImage(quint32 displayId, QRect wholePoints);
+
+    std::shared_ptr<QuartzSystem> m_quartz; // shared with overlay windows and capture jobs
+    // ScreenCaptureKit's filters from the last shareable-content answer, by display.
+    std::map<quint32, std::shared_ptr<QuartzScreenshotSource>> m_sources;
 };

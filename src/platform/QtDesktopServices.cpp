@@ -52,11 +52,12 @@ public:
         if (event->type() == QEvent::MouseButtonPress) {
             const auto button = static_cast<QMouseEvent *>(event)->button();
             if (button == Qt::LeftButton)
-                seen = InputEvent{InputEvent::LeftMouseDown, HardwareKey::Unknown};
+                seen = InputEvent{InputEvent::LeftMouseDown, HardwareKey::Unknown, std::nullopt};
             else if (button == Qt::RightButton)
-                seen = InputEvent{InputEvent::RightMouseDown, HardwareKey::Unknown};
+                seen = InputEvent{InputEvent::RightMouseDown, HardwareKey::Unknown, std::nullopt};
         } else if (event->type() == QEvent::KeyPress) {
-            seen = InputEvent{InputEvent::KeyDown, keyCodeFor(static_cast<QKeyEvent *>(event))};
+            seen = InputEvent{InputEvent::KeyDown, keyCodeFor(static_cast<QKeyEvent *>(event)),
+                              std::nullopt};
         }
         if (seen && (m_mask & eventMaskBit(seen->type)))
             m_handler(*seen);

@@ -15,14 +15,15 @@ std::optional<InputEvent> inputEvent(quint32 type, qint64 keyCode, EventMask mas
     std::optional<InputEvent> event;
     switch (type) {
     case leftMouseDown:
-        event = InputEvent{InputEvent::LeftMouseDown, HardwareKey::Unknown};
+        event = InputEvent{InputEvent::LeftMouseDown, HardwareKey::Unknown, std::nullopt};
         break;
     case rightMouseDown:
-        event = InputEvent{InputEvent::RightMouseDown, HardwareKey::Unknown};
+        event = InputEvent{InputEvent::RightMouseDown, HardwareKey::Unknown, std::nullopt};
         break;
     case keyDown: {
         const bool known = keyCode >= 0 && keyCode <= highestKeyCode;
-        event = InputEvent{InputEvent::KeyDown, known ? int(keyCode) : HardwareKey::Unknown};
+        event = InputEvent{InputEvent::KeyDown, known ? int(keyCode) : HardwareKey::Unknown,
+                           std::nullopt};
         break;
     }
     default:

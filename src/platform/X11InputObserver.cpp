@@ -158,7 +158,7 @@ void X11InputObserver::readEvents() {
     }
     if (m_connectionLost && !m_stopped) {
         stop();
-        m_handler(InputEvent{InputEvent::MonitorFailed, HardwareKey::Unknown});
+        m_handler(InputEvent{InputEvent::MonitorFailed, HardwareKey::Unknown, std::nullopt});
     }
 }
 

@@ -31,6 +31,9 @@ const QString screenRecordingRefused =
 const QString inputMonitoringRefused =
     QStringLiteral("Allow Input Monitoring for Quillmarch in System Settings → Privacy & Security, "
                    "then reopen the app if requested.");
+const QString bothRefused = QStringLiteral(
+    "Allow Screen Recording and Input Monitoring for Quillmarch in System Settings → Privacy & "
+    "Security, then quit and reopen Quillmarch: macOS applies both only after a restart.");
 const QString displayGoneText =
     QStringLiteral("The selected display is no longer connected. Select a new area.");
 const QString monitorLostText =
@@ -117,15 +120,17 @@ void StepRecorder::setSaveLocationChooser(SaveLocationChooser chooser) {
 }
 
 bool StepRecorder::checkPermissions() {
-    if (!m_desktop->screenCaptureAllowed() && !m_desktop->requestScreenCapture()) {
-        setError(screenRecordingRefused);
-        return false;
-    }
-    if (!m_desktop->inputObservationAllowed() && !m_desktop->requestInputObservation()) {
-        setError(inputMonitoringRefused);
-        return false;
-    }
-    return true;
+    // Both are asked for in one pass: macOS applies a Screen Recording grant only after a
+    // restart, so stopping at its refusal would hold the Input Monitoring question back until
+    // after that restart, and the user would have to restart twice.
+    const bool screen = m_desktop->screenCaptureAllowed() || m_desktop->requestScreenCapture();
+    const bool input = m_desktop->inputObservationAllowed() || m_desktop->requestInputObservation();
+    if (screen && input)
+        return true;
+    setError(!screen && !input ? bothRefused
+             : !screen         ? screenRecordingRefused
+                               : inputMonitoringRefused);
+    return false;
 }
 
 void StepRecorder::recordStep() {
@@ -261,7 +266,7 @@ void StepRecorder::observed(const InputEvent &event) {
             cancel();
         return;
     }
-    clicked(m_desktop->pointerLocation());
+    clicked(event.location ? *event.location : m_desktop->pointerLocation());
 }
 
 void StepRecorder::clicked(const QPointF &point) {

@@ -1,6 +1,7 @@
 // The macOS backend's decisions, run against a stand-in for the system calls: which tap events
-// become clicks and keys, the tap's life, the pointer's coordinates on several screens and the
-// overlay window's level.
+// become clicks and keys and where a click happened, the tap's life, when monitoring is refused,
+// the pointer's coordinates on several screens and the overlay window's level.
+#include "platform/FakeQuartz.h"
 #include "platform/MacDesktopServices.h"
 #include "platform/QuartzEvents.h"
 #include "tools/Error.h"
@@ -11,58 +12,14 @@
 
 namespace {
 
-struct FakeTapState {
-    quint64 mask = 0;
-    QuartzSystem::TapHandler handler;
-    bool enabled = false;
-    int switchedOn = 0;
-    bool destroyed = false;
-};
-
-class FakeTap : public QuartzTap {
-public:
-    explicit FakeTap(FakeTapState &state)
-        : m_state(state) {}
-    ~FakeTap() override { m_state.destroyed = true; }
-    void setEnabled(bool enabled) override {
-        m_state.enabled = enabled;
-        m_state.switchedOn += enabled ? 1 : 0;
-    }
-
-private:
-    FakeTapState &m_state;
-};
-
-class FakeQuartz : public QuartzSystem {
-public:
-    bool captureAccess = false, captureGranted = false, listenAccess = false, listenGranted = false,
-         tapAllowed = true;
-    qreal height = 900;
-    QPointF cursor;
-    FakeTapState tap;
-    QList<qint64> levels;
-    quint64 behavior = 0;
-
-    bool preflightScreenCaptureAccess() override { return false; }
-    bool requestScreenCaptureAccess() override { return false; }
-    bool preflightListenEventAccess() override { return false; }
-    bool requestListenEventAccess() override { return false; }
-    qreal mainDisplayHeight() const override { return height; }
-    QPointF cursorLocation() const override { return cursor; }
-    std::unique_ptr<QuartzTap> listenOnlyTap(quint64 mask, TapHandler handler) override {
-        if (!tapAllowed)
-            return nullptr;
-        tap.mask = mask;
-        tap.handler = std::move(handler);
-        return std::make_unique<FakeTap>(tap);
-    }
-    void setWindowLevel(QWindow &, qint64 level, quint64 collectionBehavior) override {
-        levels.append(level);
-        behavior = collectionBehavior;
-    }
-};
-
 using Events = QList<std::pair<int, int>>; // (type, key code) as the handler saw them
+
+// A stand-in with Input Monitoring allowed; the desktop owns it.
+FakeQuartz *listeningQuartz() {
+    auto *quartz = new FakeQuartz;
+    quartz->listenAccess = true;
+    return quartz;
+}
 
 } // namespace
 
@@ -97,7 +54,7 @@ private slots:
     void tapEvents() {
         QFETCH(quint32, type);
         QFETCH(qint64, keyCode);
-        auto *quartz = new FakeQuartz;
+        auto *quartz = listeningQuartz();
         MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(quartz)};
         Events seen;
         const auto token = desktop.addGlobalMonitor(clicksAndKeys, [&](const InputEvent &event) {
@@ -107,7 +64,7 @@ private slots:
         QCOMPARE(quartz->tap.mask, quint64(1034)); // left, right mouse down and key down
         QCOMPARE(quartz->tap.switchedOn, 1);
 
-        quartz->tap.handler(type, keyCode);
+        quartz->tap.handler(type, keyCode, QPointF());
         QFETCH(int, expectedType);
         QFETCH(int, expectedKey);
         const Events expected = expectedType < 0 ? Events() : Events{{expectedType, expectedKey}};
@@ -119,22 +76,22 @@ private slots:
 
     // A mask asks for part of the events: the tap is told, and the rest is not reported.
     void partialMask() {
-        auto *quartz = new FakeQuartz;
+        auto *quartz = listeningQuartz();
         MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(quartz)};
         Events seen;
         desktop.addGlobalMonitor(eventMaskBit(InputEvent::KeyDown), [&](const InputEvent &event) {
             seen.append({event.type, event.keyCode});
         });
         QCOMPARE(quartz->tap.mask, quint64(1) << 10);
-        quartz->tap.handler(QuartzEvents::leftMouseDown, -1);
-        quartz->tap.handler(QuartzEvents::keyDown, 53);
+        quartz->tap.handler(QuartzEvents::leftMouseDown, -1, QPointF());
+        quartz->tap.handler(QuartzEvents::keyDown, 53, QPointF());
         QCOMPARE(seen, (Events{{10, 53}}));
     }
 
     // Removing the monitor silences it at once, even from inside its own handler; the tap is
     // released on a later turn of the event loop.
     void removal() {
-        auto *quartz = new FakeQuartz;
+        auto *quartz = listeningQuartz();
         MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(quartz)};
         int calls = 0;
         std::optional<MonitorToken> token;
@@ -145,8 +102,8 @@ private slots:
         const auto local = desktop.addLocalMonitor(clicksAndKeys, [](const InputEvent &) {});
         QVERIFY(local);
         QCOMPARE(desktop.activeMonitorCount(), 2);
-        quartz->tap.handler(QuartzEvents::leftMouseDown, -1);
-        quartz->tap.handler(QuartzEvents::leftMouseDown, -1);
+        quartz->tap.handler(QuartzEvents::leftMouseDown, -1, QPointF());
+        quartz->tap.handler(QuartzEvents::leftMouseDown, -1, QPointF());
         QCOMPARE(calls, 1);
         QVERIFY(!quartz->tap.enabled);
         QVERIFY(!quartz->tap.destroyed);
@@ -155,10 +112,30 @@ private slots:
         QCOMPARE(desktop.activeMonitorCount(), 0);
     }
 
-    // Without Input Monitoring macOS gives no tap: adding the monitor fails with the reason.
-    void tapRefused() {
+    // The preflight check decides whether Input Monitoring is allowed (a tap can exist while
+    // key events are withheld); a tap refused although it is allowed gets its own text.
+    void monitoringRefused_data() {
+        QTest::addColumn<bool>("allowed");
+        QTest::addColumn<bool>("tapCreated");
+        QTest::addColumn<QString>("reason");
+        const QString notAllowed =
+            QStringLiteral("Allow Input Monitoring for Quillmarch in System Settings → Privacy & "
+                           "Security, then quit and reopen Quillmarch.");
+        QTest::newRow("not allowed, no tap") << false << false << notAllowed;
+        QTest::newRow("not allowed, a tap all the same") << false << true << notAllowed;
+        QTest::newRow("allowed, no tap")
+            << true << false
+            << QStringLiteral("macOS did not let Quillmarch observe clicks and keys although "
+                              "Input Monitoring is allowed. Quit and reopen Quillmarch; if that "
+                              "does not help, remove Quillmarch from Input Monitoring in System "
+                              "Settings → Privacy & Security and add it again.");
+    }
+    void monitoringRefused() {
+        QFETCH(bool, allowed);
+        QFETCH(bool, tapCreated);
         auto *quartz = new FakeQuartz;
-        quartz->tapAllowed = false;
+        quartz->listenAccess = allowed;
+        quartz->tapAllowed = tapCreated;
         MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(quartz)};
         QString description;
         try {
@@ -166,10 +143,22 @@ private slots:
         } catch (const PlatformError &error) {
             description = error.description();
         }
-        QCOMPARE(description, "macOS did not let Quillmarch observe clicks. Allow Input "
-                              "Monitoring for Quillmarch in System Settings → Privacy & "
-                              "Security, then reopen the app.");
+        QTEST(description, "reason");
         QCOMPARE(desktop.activeMonitorCount(), 0);
+    }
+
+    // A click is placed where the event happened (CGEventGetLocation, Quartz coordinates), not
+    // where the pointer is when the handler runs; a key press carries no place.
+    void clickLocation() {
+        auto *quartz = listeningQuartz();
+        quartz->cursor = QPointF(5, 5);
+        MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(quartz)};
+        QList<std::optional<QPointF>> seen;
+        desktop.addGlobalMonitor(clicksAndKeys,
+                                 [&](const InputEvent &event) { seen.append(event.location); });
+        quartz->tap.handler(QuartzEvents::rightMouseDown, -1, QPointF(-300.5, -120));
+        quartz->tap.handler(QuartzEvents::keyDown, 53, QPointF(10, 10));
+        QCOMPARE(seen, (QList<std::optional<QPointF>>{QPointF(-300.5, 1020), std::nullopt}));
     }
 
     // Quartz points (top-left of the main display, y down) against the recorder's (lower-left,
@@ -188,7 +177,7 @@ private slots:
     }
     void pointer() {
         QFETCH(QPointF, quartz);
-        auto *system = new FakeQuartz;
+        auto *system = listeningQuartz();
         system->cursor = quartz;
         MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(system)};
         QTEST(desktop.pointerLocation(), "expected");
@@ -197,7 +186,7 @@ private slots:
     // The overlay gets the toolkit's flags and the overlay level on every space, again each time
     // it is shown (the toolkit sets its own level then).
     void overlayWindow() {
-        auto *quartz = new FakeQuartz;
+        auto *quartz = listeningQuartz();
         MacDesktopServices desktop{std::unique_ptr<QuartzSystem>(quartz)};
         QWindow window;
         desktop.prepareOverlayWindow(window);

@@ -74,9 +74,9 @@ public:
     }
     void click(QPointF at, InputEvent::Type type = InputEvent::LeftMouseDown) {
         pointer = at;
-        deliver(InputEvent{type, HardwareKey::Unknown});
+        deliver(InputEvent{type, HardwareKey::Unknown, std::nullopt});
     }
-    void key(int code) { deliver(InputEvent{InputEvent::KeyDown, code}); }
+    void key(int code) { deliver(InputEvent{InputEvent::KeyDown, code, std::nullopt}); }
 
 signals:
     void capturesReleased();
