@@ -8,7 +8,10 @@
 # The cross-compiler is Zig 0.11.0's `zig c++` (clang 16), installed with npm at the version and
 # integrity pinned in scripts/macos-toolchain/package-lock.json into ~/.cache/quillmarch (or
 # $XDG_CACHE_HOME/quillmarch); later runs reuse it. Qt, QCoro, ICU and libplist headers are the
-# build's own. Files that call Apple's frameworks (*.mm) need the macOS SDK and are only listed.
+# build's own. Files that call Apple's frameworks (*.mm) are compiled as Objective-C++ against
+# tests/macos/apple-declarations, headers that declare just the Apple interfaces they call (from
+# Apple's documented signatures): with ARC, as the build does, for both architectures, and once
+# without it. That catches our own slips in them, not changes in Apple's SDKs.
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
@@ -63,10 +66,11 @@ mapfile -t flags < <(printf '%s\n' "${flags[@]}" | awk '!seen[$0]++')
 
 cd "$source_dir"
 mapfile -t units < <(find src app -name '*.cpp' ! -name 'X11*' | LC_ALL=C sort)
-if [ ${#only[@]} -gt 0 ]; then
-    units=("${only[@]}")
-fi
 mapfile -t apple_only < <(find src app -name '*.mm' | LC_ALL=C sort)
+if [ ${#only[@]} -gt 0 ]; then
+    mapfile -t apple_only < <(printf '%s\n' "${only[@]}" | grep '\.mm$' || true)
+    mapfile -t units < <(printf '%s\n' "${only[@]}" | grep -v '\.mm$' || true)
+fi
 excluded_x11=$(find src app -name 'X11*.cpp' | LC_ALL=C sort | tr '\n' ' ')
 
 rm -rf "$work/logs" "$work/objects"
@@ -85,19 +89,34 @@ started=$(date +%s)
 } >"$work/prefix.cpp"
 for target in "${targets[@]}"; do
     rm -f "$work/prefix-$target.pch"
+    [ ${#units[@]} -gt 0 ] || continue
     "$zig" c++ -target "$target" "${flags[@]}" -Xclang -emit-pch -c \
         -o "$work/prefix-$target.pch" "$work/prefix.cpp" >"$work/prefix-$target.log" 2>&1 &
 done
 wait || true
 
-# One job: "<target> <unit>". A failure leaves the compiler's output in logs/.
+# One job: "<target> <unit>"; an Objective-C++ unit's target may end in "+no-arc". A failure
+# leaves the compiler's output in logs/.
 compile() {
     local target="$1" unit="$2"
     local name="$target--${unit//\//_}"
-    local prefix=()
-    [ -s "$work/prefix-$target.pch" ] && prefix=(-Xclang -include-pch -Xclang "$work/prefix-$target.pch")
-    if ! "$zig" c++ -target "$target" "${flags[@]}" "${prefix[@]}" -c -o "$work/objects/$name.o" \
-        "$unit" >"$work/logs/$name.log" 2>&1; then
+    local prefix=() language=()
+    if [[ "$unit" == *.mm ]]; then
+        # The C++ precompiled header cannot serve Objective-C++. The deployment target makes
+        # a call to an interface newer than macOS 13 outside an availability check an error.
+        local arc=-fobjc-arc
+        if [[ "$target" == *+no-arc ]]; then
+            target="${target%+no-arc}"
+            arc=-fno-objc-arc
+        fi
+        target="$target.13.0"
+        language=(-x objective-c++ "$arc" "-I$declarations" -Werror=unguarded-availability-new
+            -Werror=unguarded-availability)
+    elif [ -s "$work/prefix-$target.pch" ]; then
+        prefix=(-Xclang -include-pch -Xclang "$work/prefix-$target.pch")
+    fi
+    if ! "$zig" c++ -target "$target" "${flags[@]}" "${language[@]}" "${prefix[@]}" -c \
+        -o "$work/objects/$name.o" "$unit" >"$work/logs/$name.log" 2>&1; then
         echo "$target $unit" >"$work/logs/$name.failed"
     fi
     rm -f "$work/objects/$name.o"
@@ -105,20 +124,29 @@ compile() {
 # xargs starts each job in a new shell, which gets the flags as one string (unit separators).
 flags_joined=$(printf '%s\x1f' "${flags[@]}")
 export -f compile
-export zig work flags_joined
+declarations="$source_dir/tests/macos/apple-declarations"
+export zig work flags_joined declarations
 
-for unit in "${units[@]}"; do
-    for target in "${targets[@]}"; do
-        printf '%s\0%s\0' "$target" "$unit"
+{
+    for unit in "${units[@]}"; do
+        for target in "${targets[@]}"; do
+            printf '%s\0%s\0' "$target" "$unit"
+        done
     done
-done | xargs -0 -n 2 -P 2 bash -c 'IFS=$'"'"'\x1f'"'"' read -r -a flags <<<"$flags_joined"; compile "$@"' _
+    for unit in "${apple_only[@]}"; do
+        for target in "${targets[@]}" "${targets[0]}+no-arc"; do
+            printf '%s\0%s\0' "$target" "$unit"
+        done
+    done
+} | xargs -0 -n 2 -P 2 bash -c 'IFS=$'"'"'\x1f'"'"' read -r -a flags <<<"$flags_joined"; compile "$@"' _
 elapsed=$(($(date +%s) - started))
 
-echo "Compiled ${#units[@]} files for ${targets[*]} in ${elapsed} s."
-echo "Not compiled here: ${excluded_x11}(X11 only)"
+echo "Compiled ${#units[@]} C++ files for ${targets[*]} in ${elapsed} s."
 if [ ${#apple_only[@]} -gt 0 ]; then
-    echo "Not compiled here: ${apple_only[*]} (need the macOS SDK frameworks)"
+    echo "Compiled as Objective-C++ against declarations of Apple's interfaces (not the SDK):" \
+        "${apple_only[*]}"
 fi
+echo "Not compiled here: ${excluded_x11}(X11 only)"
 
 shopt -s nullglob
 failures=("$work"/logs/*.failed)
