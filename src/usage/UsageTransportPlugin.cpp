@@ -10,7 +10,8 @@
 namespace UsageTransportPlugin {
 
 QString installedPath(const QString &executableFolder) {
-    const QDir folder(executableFolder);
+    // An absolute path: a relative one would be looked for among Qt's library paths.
+    const QDir folder(QDir(executableFolder).absolutePath());
 #ifdef Q_OS_MACOS
     // Contents/MacOS/<executable> in a bundle, the plugin in Contents/PlugIns.
     return QDir::cleanPath(folder.filePath(QStringLiteral("../PlugIns/")) + QLatin1Char('/') +
