@@ -4,7 +4,9 @@
 // button is measured too, as the floor for any window that shows text. Each program gets a private
 // settings and data folder, so the app starts as on a first run (consent sheet included).
 //
-// Usage: startup_bench [rounds=10]    (needs DISPLAY or runs on the offscreen platform)
+// Usage: startup_bench [rounds=10] [probe]    (needs DISPLAY or runs on the offscreen platform)
+// A second app probe (startup_quillmarch_probe of another build, e.g. an earlier commit) is
+// measured in the same rounds, so that two builds compare on an equally loaded machine.
 #include "../common/Median.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -67,12 +69,19 @@ int main(int argc, char **argv) {
 
     const QString text = folder + QStringLiteral("/startup_text_window");
 
-    QList<double> barePaint, bareRss, textPaint, textRss, appPaint, appRss;
+    const QString other = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+
+    QList<double> barePaint, bareRss, textPaint, textRss, appPaint, appRss, otherPaint, otherRss;
     for (int i = 0; i < rounds; ++i) {
-        Sample b, t, q;
-        if (!runOnce(bare, &b) || !runOnce(text, &t) || !runOnce(quillmarch, &q)) {
+        Sample b, t, q, o;
+        if (!runOnce(bare, &b) || !runOnce(text, &t) || !runOnce(quillmarch, &q) ||
+            (!other.isEmpty() && !runOnce(other, &o))) {
             std::fprintf(stderr, "a start-up program did not report\n");
             return 1;
+        }
+        if (!other.isEmpty()) {
+            otherPaint << o.paintMs;
+            otherRss << o.rssMb;
         }
         barePaint << b.paintMs;
         bareRss << b.rssMb;
@@ -89,6 +98,12 @@ int main(int argc, char **argv) {
                 median(textRss));
     std::printf("Quillmarch                    %8.1f ms             %7.1f MB\n", median(appPaint),
                 median(appRss));
+    if (!other.isEmpty()) {
+        std::printf("the other build's Quillmarch  %8.1f ms             %7.1f MB\n",
+                    median(otherPaint), median(otherRss));
+        std::printf("  its ratio to the label window %6.2f                %7.2f\n",
+                    median(otherPaint) / median(textPaint), median(otherRss) / median(textRss));
+    }
     std::printf("ratio to the bare window      %8.2f                %7.2f\n",
                 median(appPaint) / median(barePaint), median(appRss) / median(bareRss));
     std::printf("ratio to the label window     %8.2f                %7.2f\n",

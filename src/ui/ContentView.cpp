@@ -266,9 +266,11 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     auto *content = new QWidget;
     auto *contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
+    // Handed over while still empty: the scroll area lays out the widget it is given, and the
+    // form is laid out when the window is shown anyway.
+    scroll->setWidget(content);
     contentLayout->addWidget(m_form);
     contentLayout->addStretch();
-    scroll->setWidget(content);
     content->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
     layout->addWidget(scroll, 1);
@@ -357,13 +359,23 @@ void ContentView::showEvent(QShowEvent *event) {
     if (m_appeared)
         return;
     m_appeared = true;
+    m_startPending = true;
+    if (m_launcher->error())
+        showError();
+}
+
+void ContentView::paintEvent(QPaintEvent *event) {
+    QWidget::paintEvent(event);
+    if (!m_startPending)
+        return;
+    m_startPending = false;
     // When first shown: load the device list and look at the current selection's languages.
+    // Started once the window has been drawn, so that its first paint does not wait for the
+    // tool's thread and process to start.
     QTimer::singleShot(0, this, [this] {
         m_launcher->perform([launcher = m_launcher] { return launcher->refresh(); });
         restartLanguageDetection();
     });
-    if (m_launcher->error())
-        showError();
 }
 
 void ContentView::changeEvent(QEvent *event) {

@@ -41,6 +41,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -68,6 +69,7 @@ private:
     UsageStatistics *m_statistics;
     CancellationSource m_detection;
     bool m_appeared = false;
+    bool m_startPending = false; // shown, first paint still to come
     bool m_styling = false;
 
     BusyIndicator *m_busy = nullptr;

@@ -6,26 +6,31 @@
 InstalledAppPicker::InstalledAppPicker(QWidget *parent)
     : PickerButton(parent) {
     setAccessibleName(tr("Installed app"));
+    updateLabel();
+}
+
+SearchPopup *InstalledAppPicker::makePopup() {
     auto *panel =
         new SearchPopup(tr("Search apps by name or bundle ID"), QSize(400, 340), 28, this);
-    setPopup(panel);
+    panel->setSelectedKey(m_selection);
     connect(panel, &SearchPopup::picked, this, [this](const QString &bundleID) {
         setSelection(bundleID);
         Q_EMIT picked(bundleID);
     });
-    updateLabel();
+    return panel;
 }
 
 void InstalledAppPicker::setApps(const QList<InstalledApp> &apps) {
     m_apps = apps;
     updateLabel();
-    if (popup()->isVisible())
+    if (const SearchPopup *panel = madePopup(); panel && panel->isVisible())
         updateMatches();
 }
 
 void InstalledAppPicker::setSelection(const QString &bundleID) {
     m_selection = bundleID;
-    popup()->setSelectedKey(bundleID);
+    if (SearchPopup *panel = madePopup())
+        panel->setSelectedKey(bundleID);
     updateLabel();
 }
 

@@ -23,6 +23,7 @@ Q_SIGNALS:
     void picked(const QString &bundleID);
 
 protected:
+    SearchPopup *makePopup() override;
     void updateMatches() override;
 
 private:

@@ -7,25 +7,30 @@
 LanguagePicker::LanguagePicker(QWidget *parent)
     : PickerButton(parent) {
     setAccessibleName(tr("Language"));
+    updateLabel();
+}
+
+SearchPopup *LanguagePicker::makePopup() {
     auto *panel = new SearchPopup(tr("Search languages by name or code"), QSize(360, 340), 0, this);
-    setPopup(panel);
+    panel->setSelectedKey(m_selection);
     connect(panel, &SearchPopup::picked, this, [this](const QString &code) {
         setSelection(code);
         Q_EMIT picked(code);
     });
-    updateLabel();
+    return panel;
 }
 
 void LanguagePicker::setLanguages(const QStringList &codes) {
     m_languages = codes;
     updateLabel();
-    if (popup()->isVisible())
+    if (const SearchPopup *panel = madePopup(); panel && panel->isVisible())
         updateMatches();
 }
 
 void LanguagePicker::setSelection(const QString &code) {
     m_selection = code;
-    popup()->setSelectedKey(code);
+    if (SearchPopup *panel = madePopup())
+        panel->setSelectedKey(code);
     updateLabel();
 }
 

@@ -22,6 +22,7 @@ Q_SIGNALS:
     void picked(const QString &code);
 
 protected:
+    SearchPopup *makePopup() override;
     void updateMatches() override;
 
 private:

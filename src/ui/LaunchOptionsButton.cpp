@@ -28,11 +28,11 @@ LaunchOptionsButton::LaunchOptionsButton(Launcher *launcher, QWidget *parent)
     // keeps its width as options go on and off.
     setText(tr("Options (%1)").arg(LaunchOptionCatalog::all().size()));
     setMinimumWidth(sizeHint().width() + 12);
-    connect(launcher, &Launcher::launchOptionsChanged, this, &LaunchOptionsButton::update);
-    update();
+    connect(launcher, &Launcher::launchOptionsChanged, this, &LaunchOptionsButton::showOptions);
+    showOptions();
 }
 
-void LaunchOptionsButton::update() {
+void LaunchOptionsButton::showOptions() {
     const LaunchOptions options = m_launcher->launchOptions();
     for (QAction *action : m_menu->actions()) {
         const QSignalBlocker quiet(action); // showing the model's state is not a user's choice

@@ -16,7 +16,8 @@ public:
     QMenu *optionsMenu() const { return m_menu; }
 
 private:
-    void update();
+    // Ticks the menu and titles the button from the launcher's options.
+    void showOptions();
 
     Launcher *m_launcher;
     QMenu *m_menu;

@@ -54,8 +54,8 @@ LocalizationSummaryRow::LocalizationSummaryRow(LocalizationCheckModel *check, QW
     for (auto signal :
          {&LocalizationCheckModel::checkingChanged, &LocalizationCheckModel::reportChanged,
           &LocalizationCheckModel::failureChanged})
-        connect(check, signal, this, &LocalizationSummaryRow::update);
-    update();
+        connect(check, signal, this, &LocalizationSummaryRow::showCheckResult);
+    showCheckResult();
 }
 
 void LocalizationSummaryRow::showReport() {
@@ -68,7 +68,7 @@ void LocalizationSummaryRow::showReport() {
     m_sheet->open();
 }
 
-void LocalizationSummaryRow::update() {
+void LocalizationSummaryRow::showCheckResult() {
     const std::optional<LocalizationReport> report = m_check->report();
     m_problems = false;
     if (m_check->checking()) {

@@ -27,7 +27,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void update();
+    // Summary text, caution or check mark, and the report button from the check's state.
+    void showCheckResult();
     void updateElidedText();
     void updateLinkStyle();
 

@@ -24,9 +24,12 @@ PickerButton::PickerButton(QWidget *parent)
     connect(this, &QPushButton::clicked, this, &PickerButton::open);
 }
 
-void PickerButton::setPopup(SearchPopup *popup) {
-    m_popup = popup;
-    connect(m_popup, &SearchPopup::queryChanged, this, [this] { updateMatches(); });
+SearchPopup *PickerButton::popup() {
+    if (!m_popup) {
+        m_popup = makePopup();
+        connect(m_popup, &SearchPopup::queryChanged, this, [this] { updateMatches(); });
+    }
+    return m_popup;
 }
 
 void PickerButton::setLabel(const QIcon &icon, const QString &text) {
@@ -48,9 +51,10 @@ void PickerButton::setHasEntries(bool hasEntries) {
 
 void PickerButton::open() {
     // Opening always starts with an empty query.
-    m_popup->searchField()->clear();
+    SearchPopup *panel = popup();
+    panel->searchField()->clear();
     updateMatches();
-    m_popup->popUp(this);
+    panel->popUp(this);
 }
 
 QSize PickerButton::sizeHint() const {

@@ -6,14 +6,16 @@
 class SearchPopup;
 
 // The button of a searchable picker: an optional icon, the current choice and the up-and-down
-// chevron, 8 points apart. Clicking it opens the picker's search panel under it.
+// chevron, 8 points apart. Clicking it opens the picker's search panel under it; the panel is
+// made when it is first needed, not with the button.
 class PickerButton : public QPushButton {
     Q_OBJECT
 
 public:
     explicit PickerButton(QWidget *parent = nullptr);
 
-    SearchPopup *popup() const { return m_popup; }
+    // The search panel, made on the first call.
+    SearchPopup *popup();
     // Disables the button on top of its own rule (no entries, no button).
     void setHeld(bool held);
 
@@ -21,8 +23,10 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
-    // Called by subclasses once their panel exists.
-    void setPopup(SearchPopup *popup);
+    // Makes the picker's panel; called once, when the panel is first needed.
+    virtual SearchPopup *makePopup() = 0;
+    // The panel if it has been made, otherwise null.
+    SearchPopup *madePopup() const { return m_popup; }
     void setLabel(const QIcon &icon, const QString &text);
     void setHasEntries(bool hasEntries);
     void paintEvent(QPaintEvent *event) override;

@@ -22,13 +22,7 @@ Q_SIGNALS:
     // The user chose a segment.
     void activated(int index);
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
-    void updateStyle();
-
     QButtonGroup m_group;
     QList<QToolButton *> m_segments;
-    bool m_styling = false;
 };

@@ -24,8 +24,8 @@ private:
 void TaskControl::cancel() {
     m_cancelled = true;
     wake();
-    if (m_reply)
-        m_reply->abort();
+    if (const std::function<void()> abort = std::exchange(m_abort, {}))
+        abort();
 }
 
 void TaskControl::wake() {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QCoroTask>
-#include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
 
 #include <chrono>
 #include <coroutine>
+#include <functional>
 
 // The handle the service keeps for one of its background tasks. Cancelling it marks the task
 // cancelled, ends its current sleep and aborts its request under way, both at once: the task
@@ -23,8 +23,9 @@ public:
     // Sleeps on a precise timer; false when the sleep ended by cancellation.
     QCoro::Task<bool> sleep(std::chrono::milliseconds duration);
 
-    // The request under way, aborted by cancel(). Pass nullptr when it has finished.
-    void setReply(QNetworkReply *reply) { m_reply = reply; }
+    // Aborts the request under way; called by cancel(). Pass an empty function when the
+    // request has finished.
+    void setAbort(std::function<void()> abort) { m_abort = std::move(abort); }
 
 private:
     class SleepAwaiter;
@@ -33,5 +34,5 @@ private:
     bool m_cancelled = false;
     QPointer<QTimer> m_timer;
     std::coroutine_handle<> m_sleeper;
-    QPointer<QNetworkReply> m_reply;
+    std::function<void()> m_abort;
 };

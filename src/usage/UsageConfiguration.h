@@ -2,8 +2,8 @@
 
 #include "BuildSettings.h"
 
+#include <QByteArray>
 #include <QList>
-#include <QSslCertificate>
 #include <QUrl>
 
 #include <chrono>
@@ -12,8 +12,8 @@
 // pass a local endpoint, their own certificate authority and shorter delays.
 struct UsageConfiguration {
     QUrl endpoint; // empty: reports go nowhere
-    // Trusted in addition to the system's certificate authorities.
-    QList<QSslCertificate> extraCertificateAuthorities;
+    // Trusted in addition to the system's certificate authorities, each in PEM form.
+    QList<QByteArray> extraCertificateAuthorities;
     std::chrono::milliseconds sendDelay{3000};
     std::chrono::milliseconds retryInterval{60000};
     std::chrono::milliseconds requestTimeout{15000};  // of silence

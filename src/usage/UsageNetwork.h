@@ -7,13 +7,14 @@
 
 #include <memory>
 
-class QNetworkAccessManager;
 class TaskControl;
+class UsageTransport;
 
 // The service's own HTTP session: no cookies sent or kept, no cache, no credentials (a server
 // that asks for them gets none and the request fails), and each exchange bounded by the
-// configured silence and total time-outs. The session itself (and the network stack behind it)
-// comes into being with the first report sent, not with the service.
+// configured silence and total time-outs. The session itself, and the network stack behind it
+// (a plugin, see UsageTransportPlugin), come into being with the first report sent, not with the
+// service. Without the plugin no report is accepted: they stay queued.
 class UsageNetwork {
 public:
     explicit UsageNetwork(UsageConfiguration configuration);
@@ -24,8 +25,8 @@ public:
     QCoro::Task<bool> send(UsageReport report, TaskControl &control);
 
 private:
-    QNetworkAccessManager &manager();
+    UsageTransport *transport();
 
     UsageConfiguration m_configuration;
-    std::unique_ptr<QNetworkAccessManager> m_manager;
+    std::unique_ptr<UsageTransport> m_transport;
 };

@@ -1,5 +1,6 @@
 #include "usage/UsageRequest.h"
 
+#include <QSslCertificate>
 #include <QSslConfiguration>
 
 namespace UsageRequest {
@@ -25,9 +26,11 @@ QNetworkRequest make(const UsageConfiguration &configuration) {
     if (!configuration.extraCertificateAuthorities.isEmpty()) {
         // Setting authorities explicitly ends the on-demand loading of the system's ones, so
         // they are listed here as well.
+        QList<QSslCertificate> authorities = QSslConfiguration::systemCaCertificates();
+        for (const QByteArray &pem : configuration.extraCertificateAuthorities)
+            authorities += QSslCertificate::fromData(pem, QSsl::Pem);
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.setCaCertificates(QSslConfiguration::systemCaCertificates() +
-                              configuration.extraCertificateAuthorities);
+        tls.setCaCertificates(authorities);
         request.setSslConfiguration(tls);
     }
     return request;

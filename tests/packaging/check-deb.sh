@@ -2,8 +2,9 @@
 # Builds the .deb with CPack into <output folder> and checks that its dependencies were computed
 # from the executables and that it carries the programs and their desktop integration.
 #   check-deb.sh <build folder> <output folder> <app id> <step recorder id>
+#                <plugin folder, relative to the prefix>
 set -eu
-build=$1 out=$2 app_id=$3 steps_id=$4
+build=$1 out=$2 app_id=$3 steps_id=$4 plugins=$5
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -17,7 +18,8 @@ echo "$(basename "$deb"): $(du -h "$deb" | cut -f1)"
 failed=0
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
-# Libraries the programs link, found by dpkg-shlibdeps, and the plugin package named by hand.
+# Libraries the programs and their plugin link, found by dpkg-shlibdeps, and the image plugin
+# package named by hand.
 for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 \
                libqcoro6core libplist3 'libicu[0-9]+' libxi6 qt6-image-formats-plugins; do
     if ! grep -Eq "(^|, )$package[^,]* *(\(|,|$)" <<<"$depends"; then
@@ -30,7 +32,8 @@ contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 for path in ./usr/bin/quillmarch ./usr/bin/quillmarch-steps \
             "./usr/share/applications/$app_id.desktop" "./usr/share/applications/$steps_id.desktop" \
             "./usr/share/metainfo/$app_id.metainfo.xml" \
-            "./usr/share/icons/hicolor/scalable/apps/$app_id.svg"; do
+            "./usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
+            "./usr/$plugins/libquillmarch_usage_network.so"; do
     if ! grep -qxF "$path" <<<"$contents"; then
         echo "the package lacks $path"
         failed=1

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs a build into a staging folder under the prefix /usr, as the .deb does, and checks that
-# both programs, their desktop entries, the icon in every theme size and the metainfo landed.
+# both programs, their desktop entries, the icon in every theme size, the metainfo and the usage
+# statistics' network plugin landed.
 #   check-staged-install.sh <build folder> <staging folder> <app id> <step recorder id> <icon name>
+#                           <plugin folder, relative to the prefix>
 set -eu
-build=$1 stage=$2 app_id=$3 steps_id=$4 icon=$5
+build=$1 stage=$2 app_id=$3 steps_id=$4 icon=$5 plugins=$6
 
 rm -rf "$stage"
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
@@ -24,12 +26,14 @@ expect "share/applications/$app_id.desktop"
 expect "share/applications/$steps_id.desktop"
 expect "share/metainfo/$app_id.metainfo.xml"
 expect "share/icons/hicolor/scalable/apps/$icon.svg"
+expect "$plugins/libquillmarch_usage_network.so"
 for size in 16 22 24 32 48 64 128 256 512; do
     expect "share/icons/hicolor/${size}x${size}/apps/$icon.png"
 done
 
-# Nothing but programs and shared data: no headers, libraries or stand-in tools.
-unexpected=$(cd "$stage/usr" && find . -type f ! -path './bin/*' ! -path './share/*')
+# Nothing but programs, their plugin and shared data: no headers, libraries or stand-in tools.
+unexpected=$(cd "$stage/usr" && find . -type f ! -path './bin/*' ! -path './share/*' \
+    ! -path "./$plugins/*")
 if [ -n "$unexpected" ]; then
     echo "unexpected files:"
     echo "$unexpected"

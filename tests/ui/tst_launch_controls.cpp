@@ -67,7 +67,9 @@ private Q_SLOTS:
         ContentView view(launcher, models->statistics.get());
         view.show();
         QVERIFY(QTest::qWaitForWindowActive(&view));
-        QTRY_VERIFY(!launcher->busy() && !launcher->loadingLanguages());
+        // The start-up refresh (it begins once the window is drawn) and language detection.
+        QTRY_VERIFY(!launcher->devices().isEmpty() && !launcher->busy() &&
+                    !launcher->loadingLanguages());
         QCOMPARE(launcher->language(), "en"); // of de, en, fr, ja, pt-BR
         auto *next = view.findChild<QPushButton *>("launchInNextLanguage");
         QVERIFY(next->isEnabled());

@@ -350,7 +350,7 @@ private:
                                      std::chrono::milliseconds retryInterval = 1min) const {
         UsageConfiguration configuration;
         configuration.endpoint = m_server->endpoint();
-        configuration.extraCertificateAuthorities = {m_server->authority()};
+        configuration.extraCertificateAuthorities = {m_server->authority().toPem()};
         configuration.sendDelay = sendDelay;
         configuration.retryInterval = retryInterval;
         return configuration;

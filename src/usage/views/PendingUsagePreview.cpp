@@ -60,12 +60,14 @@ PendingUsagePreview::PendingUsagePreview(UsageStatistics *statistics, QWidget *p
     m_pages->setFixedHeight(QFontMetrics(mono).lineSpacing() * visibleLines + frame + margins);
     layout->addWidget(m_pages);
 
-    connect(m_statistics, &UsageStatistics::pendingChanged, this, &PendingUsagePreview::update);
-    connect(m_statistics, &UsageStatistics::consentChanged, this, &PendingUsagePreview::update);
-    update();
+    connect(m_statistics, &UsageStatistics::pendingChanged, this,
+            &PendingUsagePreview::showPending);
+    connect(m_statistics, &UsageStatistics::consentChanged, this,
+            &PendingUsagePreview::showPending);
+    showPending();
 }
 
-void PendingUsagePreview::update() {
+void PendingUsagePreview::showPending() {
     QStringList bodies;
     if (m_statistics->consent().value_or(false)) {
         for (const PendingUsage &entry : m_statistics->pending())

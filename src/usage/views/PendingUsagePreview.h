@@ -20,7 +20,8 @@ public:
     QStringList bodies() const { return m_bodies; }
 
 private:
-    void update();
+    // The bodies waiting in the queue, or the "nothing waiting" page.
+    void showPending();
 
     UsageStatistics *m_statistics;
     QLabel *m_endpoint;
