@@ -2,8 +2,10 @@
 
 #include "gallery/GalleryShot.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <QCoroTask>
 
@@ -28,6 +30,17 @@ void checkFolder(const QString &folder, bool replace);
 
 // The "gallery.json" document of one device.
 QJsonObject document(const QString &bundleID, LaunchOptions options, const DeviceGallery &gallery);
+// The same as the text written to "gallery.json": members in a fixed order ("app", "device",
+// "options", "shots"; in each shot "language", "region", "file", "settled", "seconds",
+// "error"), seconds rounded to hundredths, UTF-8.
+QByteArray documentText(const QString &bundleID, LaunchOptions options,
+                        const DeviceGallery &gallery);
+// documentText() of the only device, or a JSON list of every device's document.
+QByteArray resultText(const GalleryResult &result);
+
+// The subfolder each device of a gallery with several devices is written to, in order:
+// folderName() of its name, with the start of the udid added when two names clash.
+QStringList deviceFolders(const GalleryResult &result);
 
 // Writes everything, creating the folder when needed; only the gallery's own files are
 // replaced. Blocks: call it on a worker thread (write() does). Throws ToolFailure or

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <QCoroTask>
 
@@ -61,6 +62,8 @@ public:
     QCoro::Task<> stopAndRestore();
     // Whether the last run ended by stop().
     bool wasStopped() const;
+    // What could not be put back on the devices after the last run (the tools' messages).
+    QStringList restoreFailures() const;
 
 Q_SIGNALS:
     void runningChanged();
@@ -72,6 +75,11 @@ Q_SIGNALS:
     void finished();
 
 private:
+    void setStatus(const QString &value);
+    void announceStart(int device, int index);
+    void announceShot(int device, int index, const GalleryShot &shot);
+    void announceEnd();
+
     struct State;
     std::shared_ptr<State> d;
 };
