@@ -154,13 +154,21 @@ int distance(const QString &a, const QString &b) {
     return row.back();
 }
 
-// Breaks a text into lines of at most `width` characters at blanks; lines after the first
-// start with `indent` blanks.
-QString wrapped(const QString &text, int width, int indent) {
+// Lays words out in lines: the first at most `firstWidth` characters long, the others
+// `restWidth`, each of these starting with `indent` blanks.
+QString wrapped(const QStringList &words, int firstWidth, int restWidth, int indent) {
     QStringList lines;
     QString line;
-    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const int room = width - (lines.isEmpty() ? 0 : indent);
+    // A piece too long for any line is laid out word by word after all.
+    QStringList pieces;
+    for (const QString &word : words) {
+        if (word.size() > restWidth && word.contains(QLatin1Char(' ')))
+            pieces += word.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        else
+            pieces << word;
+    }
+    for (const QString &word : std::as_const(pieces)) {
+        const int room = lines.isEmpty() ? firstWidth : restWidth;
         if (!line.isEmpty() && line.size() + 1 + word.size() > room) {
             lines << line;
             line.clear();
@@ -170,6 +178,33 @@ QString wrapped(const QString &text, int width, int indent) {
     if (!line.isEmpty())
         lines << line;
     return lines.join(QLatin1Char('\n') + QString(indent, QLatin1Char(' ')));
+}
+
+QString wrapped(const QString &text, int firstWidth, int restWidth, int indent) {
+    return wrapped(text.split(QLatin1Char(' '), Qt::SkipEmptyParts), firstWidth, restWidth, indent);
+}
+
+// A synopsis in pieces that stay whole: "[--option NAME]...", "(--device DEVICE | PATH)".
+QStringList synopsisWords(const QString &synopsis) {
+    QStringList words;
+    QString word;
+    int depth = 0;
+    for (const QChar c : synopsis) {
+        if (c == QLatin1Char('[') || c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(']') || c == QLatin1Char(')'))
+            --depth;
+        if (c == QLatin1Char(' ') && depth == 0) {
+            if (!word.isEmpty())
+                words << word;
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.isEmpty())
+        words << word;
+    return words;
 }
 
 constexpr int helpWidth = 80;
@@ -340,7 +375,7 @@ QString generalHelp() {
     lines << wrapped(QStringLiteral("Launches apps in their languages on simulators and on the "
                                     "Mac, checks their localizations and takes a screenshot per "
                                     "language."),
-                     helpWidth, 0);
+                     helpWidth, helpWidth, 0);
     lines << QString();
     lines << QStringLiteral("Commands:");
     for (const CliSubcommand &command : subcommands())
@@ -352,30 +387,37 @@ QString generalHelp() {
                             "language failed or");
     lines << QStringLiteral("did not settle; 2 wrong usage or a tool failure; 130 interrupted "
                             "(Ctrl+C).");
-    lines << QStringLiteral("Environment: QUILLMARCH_XCRUN and QUILLMARCH_OPEN name other xcrun "
-                            "and open tools.");
+    lines << QStringLiteral("Environment: QUILLMARCH_XCRUN and QUILLMARCH_OPEN name other "
+                            "developer tools.");
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString help(const CliSubcommand &command) {
     QStringList lines;
-    for (qsizetype i = 0; i < command.usage.size(); ++i)
-        lines << (i == 0 ? QStringLiteral("Usage: %1 ").arg(program())
-                         : QString(program().size() + 8, QLatin1Char(' '))) +
-                     command.usage.at(i).trimmed();
-    lines << QString() << command.description << QString() << QStringLiteral("Options:");
+    // The synopsis wrapped anew, continued under the subcommand's name.
+    QStringList synopsis;
+    for (const QString &line : command.usage)
+        synopsis << line.trimmed();
+    const QString prefix = QStringLiteral("Usage: %1 ").arg(program());
+    const int indent = int(prefix.size() + command.name.size() + 1);
+    lines << prefix + wrapped(synopsisWords(synopsis.join(QLatin1Char(' '))),
+                              helpWidth - int(prefix.size()), helpWidth - indent, indent);
+    lines << QString() << wrapped(command.description, helpWidth, helpWidth, 0) << QString()
+          << QStringLiteral("Options:");
+    const auto entry = [](const QString &left, const QString &help) {
+        const int width = helpWidth - optionColumn;
+        return QStringLiteral("  %1  ").arg(left.leftJustified(optionColumn - 4)) +
+               wrapped(help, width, width, optionColumn);
+    };
     for (const CliOption &option : command.options) {
         QString left = QStringLiteral("--") + option.name;
         if (option.takesValue())
             left += QLatin1Char(' ') + option.valueName;
-        lines << QStringLiteral("  %1  %2").arg(left.leftJustified(24), option.help);
+        lines << entry(left, option.help);
     }
     if (!command.positional.isEmpty())
-        lines << QStringLiteral("  %1  %2")
-                     .arg(command.positional.leftJustified(24),
-                          QStringLiteral("an application bundle on disk"));
-    lines << QStringLiteral("  %1  %2")
-                 .arg(QStringLiteral("--help").leftJustified(24), QStringLiteral("show this help"));
+        lines << entry(command.positional, QStringLiteral("an application bundle on disk"));
+    lines << entry(QStringLiteral("--help"), QStringLiteral("show this help"));
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 

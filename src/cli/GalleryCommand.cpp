@@ -165,11 +165,14 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
     settings.languages = chosenLanguages(arguments, declared);
 
     LanguageGallery gallery;
+    bool interrupted = false;
     const int total = int(settings.languages.size() * settings.devices.size());
     int finished = 0;
     QObject::connect(&gallery, &LanguageGallery::shotFinished, &gallery,
                      [&](const QString &udid, int index, const GalleryShot &shot) {
                          ++finished;
+                         if (interrupted)
+                             return; // a stopped tool's failure is no news
                          QString name = udid;
                          for (const GalleryDevice &device : std::as_const(settings.devices)) {
                              if (device.udid == udid)
@@ -183,7 +186,6 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
                                  .arg(name, shot.language, shot.region, shotLine(shot)));
                      });
 
-    bool interrupted = false;
     const InterruptHandling handling{context};
     context.onInterrupt = [&gallery, &interrupted, &context] {
         interrupted = true;

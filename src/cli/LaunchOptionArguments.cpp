@@ -12,8 +12,9 @@ LaunchOptions parse(const ParsedCommandLine &arguments) {
         const std::optional<LaunchOption> option = LaunchOptionNames::fromName(name);
         if (!option)
             throw UsageError(QStringLiteral("Unknown launch option “%1”.").arg(name),
-                             QStringLiteral("Launch options: %1.")
-                                 .arg(LaunchOptionNames::allNames().join(QStringLiteral(", "))));
+                             QStringLiteral("Launch options: %1. %2")
+                                 .arg(LaunchOptionNames::allNames().join(QStringLiteral(", ")),
+                                      CliSyntax::helpHint(arguments.subcommand)));
         options |= *option;
     }
     return options;
