@@ -33,7 +33,9 @@ QCoro::Task<> pause(std::shared_ptr<GalleryRun> run, milliseconds duration) {
         const milliseconds left = duration - milliseconds(waited.elapsed());
         if (left <= 0ms)
             break;
-        co_await QCoro::sleepFor(std::min(left, milliseconds(50)));
+        // Named: g++ 12 may end a temporary in a co_await expression too early.
+        const milliseconds step = std::min(left, milliseconds(50));
+        co_await QCoro::sleepFor(step);
     }
 }
 
@@ -88,8 +90,10 @@ QCoro::Task<std::optional<GalleryShot>> takeShot(std::shared_ptr<GalleryRun> run
                 folder.filePath(QStringLiteral("%1.capture-%2.png").arg(code).arg(count % 2));
             co_await capture(udid, file, settings.tools.xcrun);
             const milliseconds at(clock.elapsed());
-            const ScreenComparison::Fingerprint fingerprint = co_await BackgroundWork::run(
-                [file] { return ScreenComparison::readFingerprint(file); });
+            // Named, not a temporary of the co_await: g++ 12 destroys such temporaries twice.
+            QCoro::Task<ScreenComparison::Fingerprint> reading =
+                BackgroundWork::run([file] { return ScreenComparison::readFingerprint(file); });
+            const ScreenComparison::Fingerprint fingerprint = co_await std::move(reading);
             latest = file;
             if (tracker.add(at, fingerprint)) {
                 shot.settled = true;
@@ -101,7 +105,8 @@ QCoro::Task<std::optional<GalleryShot>> takeShot(std::shared_ptr<GalleryRun> run
                 break;
             }
             nextCapture += settings.captureInterval;
-            co_await pause(run, nextCapture - milliseconds(clock.elapsed()));
+            const milliseconds wait = nextCapture - milliseconds(clock.elapsed());
+            co_await pause(run, wait);
         }
         const QString kept = folder.filePath(code + QStringLiteral(".png"));
         replaceFile(latest, kept);
