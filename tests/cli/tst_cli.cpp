@@ -624,6 +624,39 @@ private Q_SLOTS:
         QVERIFY(saved.copy(body) != launchScreen.copy(body));
     }
 
+    // Several devices at once: one folder and one document per device.
+    void galleryOnTwoDevices() {
+        const Outcome outcome =
+            cli(galleryArguments({"--device", "iPhone 16 Pro", "--languages", "fr", "--json"}));
+        QCOMPARE(outcome.status, 0);
+        const QJsonArray documents = outcome.json().array();
+        QCOMPARE(documents.size(), 2);
+        QStringList devices;
+        for (const QJsonValue &document : documents) {
+            const QJsonObject device =
+                document.toObject().value(QLatin1String("device")).toObject();
+            devices << device.value(QLatin1String("udid")).toString();
+            QVERIFY(shot(document.toObject(), "fr").value(QLatin1String("settled")).toBool());
+        }
+        QCOMPARE(devices, (QStringList{iPadPro, iPhone16Pro}));
+        QCOMPARE(QDir(galleryFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+        QVERIFY(QFileInfo::exists(galleryFolder() + QStringLiteral("/index.html")));
+    }
+
+    // Ctrl+C during any other command stops its tool at once and ends with 130.
+    void launchInterrupted() {
+        QProcess process;
+        start(process, {"launch", "--device", iPadPro, "--app", quillNotes, "--language", "de"},
+              {"QUILLMARCH_STANDIN_DELAY_MS_LAUNCH=30000"});
+        QTRY_VERIFY_WITH_TIMEOUT(anyCommand(QStringLiteral("launch")), 20000);
+        QTest::qWait(300);
+        QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitCode(), 130);
+        QTRY_COMPARE_WITH_TIMEOUT(standinProcesses(), 0, 2000);
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+    }
+
     // Ctrl+C while a launch hangs: the tool is stopped, the device gets its status bar and
     // appearance back, and the program ends with 130 without writing the folder.
     void galleryInterrupted() {
