@@ -459,16 +459,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         QTest::addColumn<int>("missing");
         QTest::addColumn<QStringList>("unreadable");
+        QTest::addColumn<QString>("removed"); // a file of the Mac app deleted first
+        QTest::addColumn<QStringList>("missingTables");
         QTest::newRow("simulator app")
             << QStringList{"--device", iPadPro, "--app", quillNotes} << 1 << 3 << "fr"
-            << "Localizable" << 3 << QStringList();
+            << "Localizable" << 3 << QStringList() << QString() << QStringList();
         QTest::newRow("unreadable table")
             << QStringList{"--device", iPadPro, "--app", "com.example.CafeCreme"} << 1 << -1 << "en"
-            << "Localizable" << 0 << QStringList{"Localizable.strings"};
-        QTest::newRow("mac app path") << QStringList{"MAC_APP"} << 1 << -1 << "ja"
-                                      << "Localizable" << 5 << QStringList();
-        QTest::newRow("not a bundle") << QStringList{"--mac-app", "/nonexistent/Nothing.app"} << 2
-                                      << -1 << QString() << QString() << 0 << QStringList();
+            << "Localizable" << 0 << QStringList{"Localizable.strings"} << QString()
+            << QStringList();
+        QTest::newRow("mac app path")
+            << QStringList{"MAC_APP"} << 1 << -1 << "ja"
+            << "Localizable" << 5 << QStringList() << QString() << QStringList();
+        QTest::newRow("missing table")
+            << QStringList{"MAC_APP"} << 1 << -1 << "fr"
+            << "Localizable" << 0 << QStringList() << "Contents/Resources/fr.lproj/MainMenu.strings"
+            << QStringList{"MainMenu"};
+        QTest::newRow("not a bundle")
+            << QStringList{"--mac-app", "/nonexistent/Nothing.app"} << 2 << -1 << QString()
+            << QString() << 0 << QStringList() << QString() << QStringList();
     }
 
     void check() {
@@ -479,6 +488,10 @@ private Q_SLOTS:
         QFETCH(QString, table);
         QFETCH(int, missing);
         QFETCH(QStringList, unreadable);
+        QFETCH(QString, removed);
+        QFETCH(QStringList, missingTables);
+        if (!removed.isEmpty())
+            QVERIFY(QFile::remove(m_set->macApp() + QLatin1Char('/') + removed));
         arguments.replaceInStrings(QStringLiteral("MAC_APP"), m_set->macApp());
         const Outcome outcome = cli(QStringList{"check", "--json"} + arguments);
         QCOMPARE(outcome.status, status);
@@ -497,6 +510,9 @@ private Q_SLOTS:
         for (const QJsonValue &entry : report.value(QLatin1String("languages")).toArray()) {
             if (entry.toObject().value(QLatin1String("code")).toString() != language)
                 continue;
+            QCOMPARE(
+                entry.toObject().value(QLatin1String("missingTables")).toVariant().toStringList(),
+                missingTables);
             for (const QJsonValue &row :
                  entry.toObject().value(QLatin1String("tables")).toArray()) {
                 const QJsonObject object = row.toObject();
