@@ -169,7 +169,7 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
     const int total = int(settings.languages.size() * settings.devices.size());
     int finished = 0;
     QObject::connect(&gallery, &LanguageGallery::shotFinished, &gallery,
-                     [&](const QString &udid, int index, const GalleryShot &shot) {
+                     [&](const QString &udid, int, const GalleryShot &shot) {
                          ++finished;
                          if (interrupted)
                              return; // a stopped tool's failure is no news
@@ -178,7 +178,6 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
                              if (device.udid == udid)
                                  name = device.name;
                          }
-                         Q_UNUSED(index);
                          context.console.progress(
                              QStringLiteral("[%1/%2] %3 · %4 (%5): %6")
                                  .arg(finished)
@@ -198,10 +197,13 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
         gallery.stop();
     };
 
-    context.console.progress(QStringLiteral("Taking %1 in %2 languages on %3 device(s)…")
+    const qsizetype deviceCount = settings.devices.size();
+    context.console.progress(QStringLiteral("Taking %1 in %2 languages on %3…")
                                  .arg(settings.bundleID)
                                  .arg(settings.languages.size())
-                                 .arg(settings.devices.size()));
+                                 .arg(deviceCount == 1
+                                          ? settings.devices.first().name
+                                          : QStringLiteral("%1 devices at once").arg(deviceCount)));
     co_await gallery.run(settings);
     if (interrupted)
         co_return ExitStatus::interrupted;
