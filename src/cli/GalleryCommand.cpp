@@ -10,9 +10,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -168,9 +170,11 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
     bool interrupted = false;
     const int total = int(settings.languages.size() * settings.devices.size());
     int finished = 0;
+    QHash<QString, int> finishedOn; // per device
     QObject::connect(&gallery, &LanguageGallery::shotFinished, &gallery,
                      [&](const QString &udid, int, const GalleryShot &shot) {
                          ++finished;
+                         ++finishedOn[udid];
                          if (interrupted)
                              return; // a stopped tool's failure is no news
                          QString name = udid;
@@ -186,13 +190,18 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
                      });
 
     const InterruptHandling handling{context};
-    context.onInterrupt = [&gallery, &interrupted, &context] {
+    context.onInterrupt = [&] {
         interrupted = true;
         context.console.progress(QStringLiteral("Interrupted: stopping and restoring the "
                                                 "device (Ctrl+C again quits at once)…"));
-        // The tools the run is waiting for stop at once; once every language is done, the
-        // commands still running are the ones restoring the devices, which must finish.
-        if (gallery.finishedCount() < gallery.totalCount())
+        // The tools the run is waiting for stop at once. A device done with its languages is
+        // being restored, and those commands must finish: then the others' tools are left to
+        // end by themselves.
+        const bool restoring = std::any_of(
+            settings.devices.cbegin(), settings.devices.cend(), [&](const GalleryDevice &device) {
+                return finishedOn.value(device.udid) >= settings.languages.size();
+            });
+        if (!restoring)
             ChildProcess::signalRunning(SIGTERM);
         gallery.stop();
     };
