@@ -131,6 +131,10 @@ QCoro::Task<std::optional<GalleryShot>> takeShot(std::shared_ptr<GalleryRun> run
         shot.imageFile.clear();
         shot.seconds = double(clock.elapsed()) / 1000.0;
     }
+    // A tool that failed because the run was stopped (an interrupted command line ends the
+    // running tools) says nothing about the language.
+    if (shot.error && run->stopRequested)
+        co_return std::nullopt;
     co_return shot;
 }
 
