@@ -128,6 +128,7 @@ int shutdown(const QStringList &arguments, DeviceSet &set) {
         for (int index = 0; index < set.devices().size(); ++index) {
             QJsonObject device = set.device(index);
             device.insert(QLatin1String("state"), QStringLiteral("Shutdown"));
+            device.remove(QLatin1String("foreground"));
             set.setDevice(index, device);
         }
         return save(set);
@@ -141,6 +142,7 @@ int shutdown(const QStringList &arguments, DeviceSet &set) {
         return simulatorError(
             405, QStringLiteral("Unable to shutdown device in current state: %1").arg(state));
     device.insert(QLatin1String("state"), QStringLiteral("Shutdown"));
+    device.remove(QLatin1String("foreground"));
     set.setDevice(index, device);
     return save(set);
 }

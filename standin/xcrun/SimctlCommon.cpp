@@ -53,6 +53,7 @@ std::optional<int> bootDevice(QJsonObject &device) {
         return simulatorError(403, QStringLiteral("Unable to boot device because we cannot "
                                                   "determine the runtime bundle."));
     device.insert(QLatin1String("state"), QStringLiteral("Booted"));
+    device.remove(QLatin1String("foreground")); // a fresh boot shows the home screen
     device.insert(QLatin1String("bootFinished"), false);
     device.insert(QLatin1String("lastBootedAt"),
                   QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")));

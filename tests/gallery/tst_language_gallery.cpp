@@ -1,6 +1,7 @@
 // The gallery model driving the stand-in developer tools through the real command runner.
 #include "GalleryFixture.h"
 
+#include "gallery/GalleryTexts.h"
 #include "gallery/ScreenComparison.h"
 #include "tools/Error.h"
 
@@ -50,6 +51,8 @@ private slots:
     void refusesSettingsThatCannotRun_data();
     void refusesSettingsThatCannotRun();
     void runsDevicesTogether();
+    void namesAndRegions_data();
+    void namesAndRegions();
 };
 
 void LanguageGalleryTest::keepsTheSettledScreen_data() {
@@ -291,6 +294,42 @@ void LanguageGalleryTest::runsDevicesTogether() {
     QCOMPARE(launches.size(), 6);
     const QStringList early = launches.mid(0, 5);
     QCOMPARE(QSet<QString>(early.begin(), early.end()).size(), 2);
+}
+
+void LanguageGalleryTest::namesAndRegions_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("region");   // the likely one
+    QTest::addColumn<QString>("progress"); // 4 of 12 in that region
+    QTest::newRow("de") << "de"
+                        << "de_DE"
+                        << "4 of 12 — Deutsch (de_DE)";
+    QTest::newRow("fr") << "fr"
+                        << "fr_FR"
+                        << "4 of 12 — Français (fr_FR)";
+    QTest::newRow("pt-BR") << "pt-BR"
+                           << "pt_BR"
+                           << "4 of 12 — Português (Brasil) (pt_BR)";
+    QTest::newRow("ar") << "ar"
+                        << "ar_EG"
+                        << "4 of 12 — العربية (ar_EG)";
+    QTest::newRow("zh-Hans") << "zh-Hans"
+                             << "zh_CN"
+                             << "4 of 12 — 中文（简体） (zh_CN)";
+    QTest::newRow("unknown to ICU") << "qq-Zzzz"
+                                    << "qq_Zzzz"
+                                    << "4 of 12 — qq-Zzzz (qq_Zzzz)";
+}
+
+void LanguageGalleryTest::namesAndRegions() {
+    QFETCH(QString, language);
+    QFETCH(QString, region);
+    QFETCH(QString, progress);
+    QCOMPARE(GalleryRegions::likely(language), region);
+    GallerySettings settings;
+    QCOMPARE(settings.regionFor(language), region);
+    settings.region = QStringLiteral("en_GB");
+    QCOMPARE(settings.regionFor(language), QStringLiteral("en_GB"));
+    QCOMPARE(GalleryTexts::progressLine(4, 12, language, region), progress);
 }
 
 QTEST_GUILESS_MAIN(LanguageGalleryTest)

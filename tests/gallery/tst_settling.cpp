@@ -1,12 +1,14 @@
 // Deciding when a screen has settled, and what counts as a change, on images made here.
 #include "gallery/ScreenComparison.h"
 #include "gallery/SettleTracker.h"
+#include "tools/Error.h"
 
+#include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace std::chrono_literals;
-using ScreenComparison::Fingerprint;
 
 Q_DECLARE_METATYPE(QList<int>)
 
@@ -30,7 +32,10 @@ class SettlingTest : public QObject {
 private slots:
     void comparison_data();
     void comparison();
-    void fingerprintsAgreeWithComparison();
+    void filesAgreeWithImages_data();
+    void filesAgreeWithImages();
+    void unreadableCaptures_data();
+    void unreadableCaptures();
     void tracker_data();
     void tracker();
 };
@@ -68,26 +73,76 @@ void SettlingTest::comparison() {
     QCOMPARE(ScreenComparison::sameScreen(second, first), same);
 }
 
-void SettlingTest::fingerprintsAgreeWithComparison() {
-    // Fingerprints read back from PNG files tell the same as comparing the pixels.
+void SettlingTest::filesAgreeWithImages_data() {
+    QTest::addColumn<QImage::Format>("format");
+    QTest::newRow("RGB") << QImage::Format_RGB32;
+    QTest::newRow("RGBA") << QImage::Format_ARGB32;
+    QTest::newRow("grey") << QImage::Format_Grayscale8;
+    QTest::newRow("16-bit RGB") << QImage::Format_RGBX64;
+    QTest::newRow("palette") << QImage::Format_Indexed8;
+    QTest::newRow("one bit") << QImage::Format_Mono;
+}
+
+void SettlingTest::filesAgreeWithImages() {
+    // Every pair of these, written as PNG files in one pixel format, compares as the decoded
+    // images do; so do pairs across two formats.
+    QFETCH(QImage::Format, format);
     const QList<QImage> images = {
         screen(QStringLiteral("9:41"), 0), screen(QStringLiteral("12:00"), 0),
-        screen(QStringLiteral("9:41"), 3), screen(QStringLiteral("9:41"), 0, QSize(1290, 2796))};
+        screen(QStringLiteral("9:41"), 3), screen(QStringLiteral("9:41"), 0, QSize(390, 845))};
     QTemporaryDir folder;
-    QList<Fingerprint> read;
+    QStringList files;
+    QList<QImage> written;
     for (qsizetype i = 0; i < images.size(); ++i) {
-        const QString file = folder.filePath(QStringLiteral("%1.png").arg(i));
-        QVERIFY(images.at(i).save(file));
-        read << ScreenComparison::readFingerprint(file);
-        QCOMPARE(read.last(), ScreenComparison::fingerprint(images.at(i)));
+        files << folder.filePath(QStringLiteral("%1.png").arg(i));
+        QVERIFY(images.at(i).convertToFormat(format).save(files.last()));
+        written << QImage(files.last());
     }
-    for (qsizetype i = 0; i < images.size(); ++i) {
-        for (qsizetype j = 0; j < images.size(); ++j)
-            QCOMPARE(read.at(i) == read.at(j),
-                     ScreenComparison::sameScreen(images.at(i), images.at(j)));
+    files << folder.filePath(QStringLiteral("rgb.png"));
+    QVERIFY(images.first().save(files.last()));
+    written << QImage(files.last());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        for (qsizetype j = 0; j < files.size(); ++j)
+            QCOMPARE(ScreenComparison::sameScreenFiles(files.at(i), files.at(j)),
+                     ScreenComparison::sameScreen(written.at(i), written.at(j)));
     }
-    QVERIFY_THROWS_EXCEPTION(std::exception,
-                             ScreenComparison::readFingerprint(folder.filePath("none.png")));
+}
+
+void SettlingTest::unreadableCaptures_data() {
+    QTest::addColumn<QByteArray>("contents"); // empty: no file at all
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << QByteArray() << "The file “bad.png” doesn’t exist.";
+    QTest::newRow("not a PNG") << QByteArray("GIF89a...")
+                               << "The screenshot “bad.png” isn’t a PNG image.";
+    QTest::newRow("cut short") << QByteArray("CUT")
+                               << "The screenshot “bad.png” isn’t a PNG image.";
+}
+
+void SettlingTest::unreadableCaptures() {
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("good.png"));
+    const QString bad = folder.filePath(QStringLiteral("bad.png"));
+    QVERIFY(screen(QStringLiteral("9:41"), 0).save(good));
+    QVERIFY(screen(QStringLiteral("9:41"), 5).save(bad));
+    if (contents == "CUT") {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(file.size() / 2));
+    } else if (contents.isEmpty()) {
+        QFile::remove(bad);
+    } else {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    try {
+        ScreenComparison::sameScreenFiles(good, bad);
+        QFAIL("compared");
+    } catch (const PlatformError &error) {
+        QCOMPARE(error.description(), message);
+    }
 }
 
 void SettlingTest::tracker_data() {
@@ -117,8 +172,8 @@ void SettlingTest::tracker() {
     SettleTracker tracker{std::chrono::milliseconds(periodMs)};
     int settled = -1;
     for (int i = 0; i < screens.size() && settled < 0; ++i) {
-        const Fingerprint capture{QSize(10, 10), quint64(screens.at(i))};
-        if (tracker.add(std::chrono::milliseconds(i * 400), capture))
+        const bool same = i > 0 && screens.at(i) == screens.at(i - 1);
+        if (tracker.add(std::chrono::milliseconds(i * 400), same))
             settled = i;
     }
     QCOMPARE(settled, settledAt);
