@@ -78,10 +78,11 @@ QString validatedLanguage(const QString &code, const QStringList &languages) {
     try {
         return LaunchArguments::validatedLanguageCode(code, languages);
     } catch (const ToolFailure &refusal) {
-        throw CliError(refusal.message(), languages.isEmpty()
-                                              ? QStringLiteral("The app declares no languages.")
-                                              : QStringLiteral("The app's languages: %1.")
-                                                    .arg(languages.join(QStringLiteral(", "))));
+        throw CliError(refusal.message(),
+                       languages.isEmpty()
+                           ? QStringLiteral("The app declares no languages.")
+                           : QStringLiteral("“%1” is not one of the app's languages: %2.")
+                                 .arg(code.trimmed(), languages.join(QStringLiteral(", "))));
     }
 }
 

@@ -38,7 +38,7 @@ QCoro::Task<QString> bundlePath(AppTarget target, QString udid, DeveloperToolPat
 QCoro::Task<QStringList> languages(QString bundlePath);
 
 // Throws CliError with the app's own text ("Enter a language code such as en, de or pt-BR.")
-// and the app's languages as the hint, unless `code` is one of them.
+// and a hint that names the code and the app's languages, unless `code` is one of them.
 QString validatedLanguage(const QString &code, const QStringList &languages);
 
 } // namespace AppTargets

@@ -419,8 +419,8 @@ private Q_SLOTS:
                            "(ja)", "-AppleLocale", "ja_JP"};
         QTest::newRow("language the app lacks")
             << sim + QStringList{"--language", "it"} << Environment() << 2
-            << "quillmarch-cli: Enter a language code such as en, de or pt-BR.\nThe app's "
-               "languages: de, en, es, fr, pt-BR, zh-Hans."
+            << "quillmarch-cli: Enter a language code such as en, de or pt-BR.\n“it” is not "
+               "one of the app's languages: de, en, es, fr, pt-BR, zh-Hans."
             << QStringList();
         QTest::newRow("tool refuses")
             << sim + QStringList{"--language", "fr"}
@@ -582,16 +582,36 @@ private Q_SLOTS:
         QCOMPARE(outcome.err.count(QStringLiteral("settled after")), 2);
     }
 
-    void galleryRefusesFolderWithContent() {
-        QVERIFY(QDir().mkpath(galleryFolder()));
-        QFile notes(galleryFolder() + QStringLiteral("/notes.txt"));
-        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("mine") == 4);
-        notes.close();
-        const Outcome outcome = cli(galleryArguments({}));
+    void galleryRefuses_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("folderWithContent");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("folder with content") << QStringList() << true << "--force";
+        QTest::newRow("language the app lacks")
+            << QStringList{"--languages", "de,xx"} << false
+            << "“xx” is not one of the app's languages: de, en, es, fr, pt-BR, zh-Hans.";
+        QTest::newRow("no language") << QStringList{"--languages", " , "} << false
+                                     << "The option --languages names no language.";
+        QTest::newRow("same device twice")
+            << QStringList{"--device", "iPad Pro 13-inch (M4)"} << false << "is given twice.";
+    }
+
+    // Refused before anything is launched or changed on the device, and nothing is written.
+    void galleryRefuses() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, folderWithContent);
+        QFETCH(QString, message);
+        if (folderWithContent) {
+            QVERIFY(QDir().mkpath(galleryFolder()));
+            QFile notes(galleryFolder() + QStringLiteral("/notes.txt"));
+            QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("mine") == 4);
+        }
+        const Outcome outcome = cli(galleryArguments(arguments));
         QCOMPARE(outcome.status, 2);
-        QVERIFY2(outcome.err.contains(QStringLiteral("--force")), qPrintable(outcome.err));
-        QVERIFY(m_set->commands().isEmpty());
-        QCOMPARE(QDir(galleryFolder()).entryList(QDir::Files), QStringList{"notes.txt"});
+        QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
+        QVERIFY(!anyCommand(QStringLiteral("launch")) && !anyCommand(QStringLiteral("status_bar")));
+        QCOMPARE(QDir(galleryFolder()).entryList(QDir::Files),
+                 folderWithContent ? QStringList{"notes.txt"} : QStringList());
     }
 
     // One language's launch is refused; the others are taken, and the status says so.
