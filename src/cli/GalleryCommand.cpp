@@ -1,7 +1,6 @@
 // A screenshot of an app in each of its languages, on one or more devices.
 #include "cli/AppTarget.h"
 #include "cli/CliError.h"
-#include "cli/CliJson.h"
 #include "cli/LaunchOptionArguments.h"
 #include "cli/Subcommands.h"
 #include "gallery/GalleryExport.h"
@@ -235,16 +234,8 @@ QCoro::Task<int> gallery(ParsedCommandLine arguments, CliContext &context) {
     failed += total - taken; // languages a run never reached
 
     if (arguments.has(QStringLiteral("json"))) {
-        if (result.devices.size() == 1) {
-            context.console.print(CliJson::text(GalleryExport::document(
-                result.bundleID, result.launchOptions, result.devices.first())));
-        } else {
-            QJsonArray documents;
-            for (const DeviceGallery &device : result.devices)
-                documents.append(
-                    GalleryExport::document(result.bundleID, result.launchOptions, device));
-            context.console.print(CliJson::text(documents));
-        }
+        // The same text as gallery.json, members in its fixed order.
+        context.console.print(QString::fromUtf8(GalleryExport::resultText(result)));
     } else {
         context.console.print(
             QStringLiteral("%1 screenshots: %2 settled, %3 not settled, %4 failed.\n%5\n")
