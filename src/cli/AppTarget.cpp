@@ -45,6 +45,24 @@ AppTarget AppTarget::fromArguments(const ParsedCommandLine &arguments) {
     return target;
 }
 
+namespace {
+
+// A folder given on the command line must be an app bundle: any folder would otherwise be
+// checked and reported as having no problems. A path that does not exist is left to the
+// bundle reader, which refuses it with the app's own words.
+void checkIsBundle(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return;
+    const bool hasInfo = QFileInfo(path + QStringLiteral("/Contents/Info.plist")).isFile() ||
+                         QFileInfo(path + QStringLiteral("/Info.plist")).isFile();
+    if (!info.isDir() || !hasInfo)
+        throw ToolFailure(
+            QStringLiteral("“%1” is not an app bundle: it has no Info.plist.").arg(path));
+}
+
+} // namespace
+
 namespace AppTargets {
 
 QCoro::Task<ListedDevice> resolveDevice(QString deviceArgument, DeveloperToolPaths tools) {
@@ -59,8 +77,10 @@ QCoro::Task<> bootIfNeeded(ListedDevice device, CliContext &context) {
 }
 
 QCoro::Task<QString> bundlePath(AppTarget target, QString udid, DeveloperToolPaths tools) {
-    if (!target.onSimulator())
+    if (!target.onSimulator()) {
+        checkIsBundle(target.bundlePath);
         co_return target.bundlePath;
+    }
     QStringList arguments;
     arguments << QStringLiteral("simctl") << QStringLiteral("get_app_container") << udid
               << target.bundleID << QStringLiteral("app");

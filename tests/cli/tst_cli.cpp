@@ -479,6 +479,9 @@ private Q_SLOTS:
         QTest::newRow("not a bundle")
             << QStringList{"--mac-app", "/nonexistent/Nothing.app"} << 2 << -1 << QString()
             << QString() << 0 << QStringList() << QString() << QStringList();
+        QTest::newRow("a folder that is no app")
+            << QStringList{"MAC_APP/Contents/Resources"} << 2 << -1 << QString() << QString() << 0
+            << QStringList() << QString() << QStringList();
     }
 
     void check() {
