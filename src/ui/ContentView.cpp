@@ -2,6 +2,9 @@
 
 #include "launcher/Launcher.h"
 #include "launcher/LocalizationCheckModel.h"
+#include "style/LinkStyle.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/AlertExcerpt.h"
 #include "ui/BusyIndicator.h"
 #include "ui/GroupedForm.h"
@@ -13,8 +16,6 @@
 #include "ui/RecentLaunchesButton.h"
 #include "ui/RegionCompleter.h"
 #include "ui/SegmentedControl.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 #include "usage/UsageStatistics.h"
 
 #include <QCheckBox>
@@ -376,13 +377,7 @@ void ContentView::changeEvent(QEvent *event) {
 }
 
 void ContentView::updateLinkStyle() {
-    // The accent is lightened on dark palettes so the link stays readable.
-    const QColor link =
-        Typography::isDark(palette()) ? Typography::tint().lighter(150) : Typography::tint();
-    m_manageMyApps->setStyleSheet(
-        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; text-align: left; }"
-                       "QPushButton:focus { text-decoration: underline; }")
-            .arg(link.name()));
+    m_manageMyApps->setStyleSheet(LinkStyle::buttonStyleSheet(palette(), Qt::AlignLeft));
 }
 
 void ContentView::restartLanguageDetection() {

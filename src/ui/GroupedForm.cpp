@@ -1,6 +1,6 @@
 #include "ui/GroupedForm.h"
 
-#include "ui/Typography.h"
+#include "style/Typography.h"
 
 #include <QFormLayout>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #include "ui/HeaderAppIcon.h"
 
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/AccessibilityHiding.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 
 #include <QPainter>
 

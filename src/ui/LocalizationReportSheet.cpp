@@ -1,8 +1,8 @@
 #include "ui/LocalizationReportSheet.h"
 
 #include "metadata/AppLanguages.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -19,10 +19,6 @@
 using Typography::Role;
 
 namespace {
-
-QColor cautionColor() {
-    return QColor(0xd9, 0x8a, 0x10);
-}
 
 QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignLeft) {
     auto *item = new QTableWidgetItem(text);
@@ -93,7 +89,7 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     m_languages->setIconSize(QSize(14, 14));
     m_languages->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_languages->setTextElideMode(Qt::ElideRight);
-    m_caution = Symbols::icon(QStringLiteral("exclamationmark.triangle"), cautionColor());
+    m_caution = Symbols::icon(QStringLiteral("exclamationmark.triangle"), Typography::caution());
     m_fine = Symbols::icon(QStringLiteral("checkmark"), Typography::tint());
     for (const LanguageLocalization &language : std::as_const(m_report.languages)) {
         auto *item = new QListWidgetItem(language.problems().isEmpty() ? m_fine : m_caution,

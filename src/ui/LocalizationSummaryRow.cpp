@@ -1,9 +1,10 @@
 #include "ui/LocalizationSummaryRow.h"
 
 #include "launcher/LocalizationCheckModel.h"
+#include "style/LinkStyle.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/LocalizationReportSheet.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -11,15 +12,6 @@
 #include <QPushButton>
 
 using Typography::Role;
-
-namespace {
-
-// The amber of a caution sign, readable on light and dark panels.
-QColor cautionColor() {
-    return QColor(0xd9, 0x8a, 0x10);
-}
-
-} // namespace
 
 LocalizationSummaryRow::LocalizationSummaryRow(LocalizationCheckModel *check, QWidget *parent)
     : QWidget(parent)
@@ -86,7 +78,7 @@ void LocalizationSummaryRow::update() {
     if (m_problems) {
         m_text->setForegroundRole(QPalette::WindowText);
         m_icon->setPixmap(Symbols::pixmap(QStringLiteral("exclamationmark.triangle"), QSize(12, 12),
-                                          cautionColor(), devicePixelRatioF()));
+                                          Typography::caution(), devicePixelRatioF()));
     } else {
         Typography::makeSecondary(m_text);
         m_icon->setPixmap(Symbols::pixmap(QStringLiteral("checkmark"), QSize(12, 12),
@@ -121,11 +113,5 @@ void LocalizationSummaryRow::changeEvent(QEvent *event) {
 }
 
 void LocalizationSummaryRow::updateLinkStyle() {
-    // The accent is lightened on dark palettes so the link stays readable.
-    const QColor link =
-        Typography::isDark(palette()) ? Typography::tint().lighter(150) : Typography::tint();
-    m_showReport->setStyleSheet(
-        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; }"
-                       "QPushButton:focus { text-decoration: underline; }")
-            .arg(link.name()));
+    m_showReport->setStyleSheet(LinkStyle::buttonStyleSheet(palette()));
 }

@@ -1,11 +1,11 @@
 #include "ui/MyAppsSettings.h"
 
 #include "launcher/Launcher.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/PickerEntryDelegate.h"
 #include "ui/PickerEntryModel.h"
 #include "ui/PickerMatching.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 
 #include <QCheckBox>
 #include <QLabel>

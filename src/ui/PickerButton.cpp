@@ -1,8 +1,8 @@
 #include "ui/PickerButton.h"
 
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/SearchPopup.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 
 #include <QEvent>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "ui/PickerEntryDelegate.h"
 
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/PickerEntryModel.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,12 +1,12 @@
 #include "ui/QuillmarchApp.h"
 
 #include "launcher/Launcher.h"
-#include "ui/AppStyle.h"
+#include "style/AppStyle.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/MacAppChooser.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsWindow.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 #include "usage/UsageStatistics.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "ui/SearchPopup.h"
 
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "ui/PickerEntryDelegate.h"
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
 
 #include <QKeyEvent>
 #include <QLabel>

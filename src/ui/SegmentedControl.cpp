@@ -1,6 +1,6 @@
 #include "ui/SegmentedControl.h"
 
-#include "ui/Typography.h"
+#include "style/Typography.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "ui/SettingsWindow.h"
 
+#include "style/Symbols.h"
 #include "ui/MyAppsSettings.h"
-#include "ui/Symbols.h"
 #include "usage/views/UsageStatisticsSettings.h"
 
 #include <QTabWidget>

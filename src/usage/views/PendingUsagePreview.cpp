@@ -1,6 +1,6 @@
 #include "usage/views/PendingUsagePreview.h"
 
-#include "ui/Typography.h"
+#include "style/Typography.h"
 #include "usage/UsageStatistics.h"
 
 #include <QFontDatabase>

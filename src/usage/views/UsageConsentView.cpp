@@ -1,7 +1,7 @@
 #include "usage/views/UsageConsentView.h"
 
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
 #include "usage/UsageStatistics.h"
 #include "usage/views/UsageTexts.h"
 

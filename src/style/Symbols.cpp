@@ -1,6 +1,6 @@
-#include "ui/Symbols.h"
+#include "style/Symbols.h"
 
-#include "ui/SymbolIconEngine.h"
+#include "style/SymbolIconEngine.h"
 
 #include <QPainter>
 #include <QPixmapCache>

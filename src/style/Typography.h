@@ -23,6 +23,9 @@ void makeSecondary(QWidget *widget);
 // The application's accent: the teal of the Launch button, checkmarks and the segmented control.
 QColor tint();
 
+// The amber of a caution sign, readable on light and dark panels.
+QColor caution();
+
 // Whether the palette is a dark one (judged by the window colour's lightness).
 bool isDark(const QPalette &palette);
 

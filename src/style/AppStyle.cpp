@@ -1,7 +1,7 @@
-#include "ui/AppStyle.h"
+#include "style/AppStyle.h"
 
-#include "ui/Symbols.h"
-#include "ui/Typography.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "ui/SymbolIconEngine.h"
+#include "style/SymbolIconEngine.h"
 
-#include "ui/Symbols.h"
+#include "style/Symbols.h"
 
 #include <QPaintDevice>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/Typography.h"
+#include "style/Typography.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -60,6 +60,10 @@ void makeSecondary(QWidget *widget) {
 
 QColor tint() {
     return QColor(0x12, 0x8a, 0x96);
+}
+
+QColor caution() {
+    return QColor(0xd9, 0x8a, 0x10);
 }
 
 bool isDark(const QPalette &palette) {
