@@ -9,6 +9,7 @@ packages=(
     xvfb xauth x11-utils xdotool openssl fonts-dejavu-core fonts-noto-color-emoji
     desktop-file-utils appstream dpkg-dev file
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+    chromium
 )
 # The macOS cross-check (scripts/check-macos.sh) installs its compiler with npm; Debian's npm
 # package brings npm and Node.js where neither is installed yet.

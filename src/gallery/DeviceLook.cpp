@@ -39,8 +39,8 @@ QCoro::Task<> apply(QString udid, GallerySettings settings, Changes *changes) {
     if (wanted.isEmpty())
         co_return;
     const QStringList reading = appearanceCommand(udid);
-    const QString current =
-        QString::fromUtf8(co_await DeveloperCommand::run(reading, settings.tools.xcrun)).trimmed();
+    const QByteArray answer = co_await DeveloperCommand::run(reading, settings.tools.xcrun);
+    const QString current = QString::fromUtf8(answer).trimmed();
     if (current == wanted)
         co_return;
     QStringList setting = appearanceCommand(udid);

@@ -33,15 +33,24 @@ QCoro::Task<> pause(std::shared_ptr<GalleryRun> run, milliseconds duration) {
         const milliseconds left = duration - milliseconds(waited.elapsed());
         if (left <= 0ms)
             break;
-        co_await QCoro::sleepFor(std::min(left, milliseconds(50)));
+        // Named: g++ 12 may end a temporary in a co_await expression too early.
+        const milliseconds step = std::min(left, milliseconds(50));
+        co_await QCoro::sleepFor(step);
     }
+    run->waitMs += double(waited.nsecsElapsed()) / 1e6;
 }
 
-QCoro::Task<> capture(QString udid, QString file, QString xcrun) {
-    QStringList arguments;
-    arguments << QStringLiteral("simctl") << QStringLiteral("io") << udid
-              << QStringLiteral("screenshot") << QStringLiteral("--type=png") << file;
-    co_await DeveloperCommand::run(arguments, xcrun);
+// Runs one xcrun command, counting the time it takes.
+QCoro::Task<> runTool(std::shared_ptr<GalleryRun> run, QStringList arguments) {
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        co_await DeveloperCommand::run(arguments, run->settings.tools.xcrun);
+    } catch (...) {
+        run->toolMs += double(timer.nsecsElapsed()) / 1e6;
+        throw;
+    }
+    run->toolMs += double(timer.nsecsElapsed()) / 1e6;
 }
 
 void replaceFile(const QString &from, const QString &to) {
@@ -68,12 +77,12 @@ QCoro::Task<std::optional<GalleryShot>> takeShot(std::shared_ptr<GalleryRun> run
         launching << QStringLiteral("simctl") << QStringLiteral("launch")
                   << QStringLiteral("--terminate-running-process") << udid << settings.bundleID
                   << LaunchArguments::build(code, shot.region, settings.launchOptions);
-        co_await DeveloperCommand::run(launching, settings.tools.xcrun);
+        co_await runTool(run, launching);
         if (!settings.deepLink.isEmpty() && !run->stopRequested) {
             QStringList opening;
             opening << QStringLiteral("simctl") << QStringLiteral("openurl") << udid
                     << settings.deepLink;
-            co_await DeveloperCommand::run(opening, settings.tools.xcrun);
+            co_await runTool(run, opening);
         }
 
         const QDir folder(run->deviceFolder(device));
@@ -86,12 +95,21 @@ QCoro::Task<std::optional<GalleryShot>> takeShot(std::shared_ptr<GalleryRun> run
             // Two files in turn: the previous capture stays whole while the next is written.
             const QString file =
                 folder.filePath(QStringLiteral("%1.capture-%2.png").arg(code).arg(count % 2));
-            co_await capture(udid, file, settings.tools.xcrun);
+            QStringList capturing;
+            capturing << QStringLiteral("simctl") << QStringLiteral("io") << udid
+                      << QStringLiteral("screenshot") << QStringLiteral("--type=png") << file;
+            co_await runTool(run, capturing);
             const milliseconds at(clock.elapsed());
-            const ScreenComparison::Fingerprint fingerprint = co_await BackgroundWork::run(
-                [file] { return ScreenComparison::readFingerprint(file); });
+            bool same = false;
+            if (!latest.isEmpty()) {
+                // Named, not a temporary of the co_await: g++ 12 destroys such temporaries
+                // twice.
+                QCoro::Task<bool> comparing = BackgroundWork::run(
+                    [latest, file] { return ScreenComparison::sameScreenFiles(latest, file); });
+                same = co_await std::move(comparing);
+            }
             latest = file;
-            if (tracker.add(at, fingerprint)) {
+            if (tracker.add(at, same)) {
                 shot.settled = true;
                 shot.seconds = double(at.count()) / 1000.0;
                 break;
@@ -101,7 +119,8 @@ QCoro::Task<std::optional<GalleryShot>> takeShot(std::shared_ptr<GalleryRun> run
                 break;
             }
             nextCapture += settings.captureInterval;
-            co_await pause(run, nextCapture - milliseconds(clock.elapsed()));
+            const milliseconds wait = nextCapture - milliseconds(clock.elapsed());
+            co_await pause(run, wait);
         }
         const QString kept = folder.filePath(code + QStringLiteral(".png"));
         replaceFile(latest, kept);
@@ -112,6 +131,10 @@ QCoro::Task<std::optional<GalleryShot>> takeShot(std::shared_ptr<GalleryRun> run
         shot.imageFile.clear();
         shot.seconds = double(clock.elapsed()) / 1000.0;
     }
+    // A tool that failed because the run was stopped (an interrupted command line ends the
+    // running tools) says nothing about the language.
+    if (shot.error && run->stopRequested)
+        co_return std::nullopt;
     co_return shot;
 }
 
@@ -124,6 +147,8 @@ QCoro::Task<> run(std::shared_ptr<GalleryRun> run, int device) {
     const QString udid = settings.devices.at(device).udid;
     std::optional<QString> deviceFailure;
     run->preparing(device);
+    QElapsedTimer preparing;
+    preparing.start();
     try {
         QDir().mkpath(run->deviceFolder(device));
         co_await SimulatorBoot::bootIfNeeded(udid, settings.tools);
@@ -132,6 +157,7 @@ QCoro::Task<> run(std::shared_ptr<GalleryRun> run, int device) {
     } catch (...) {
         deviceFailure = userFacingDescription(std::current_exception());
     }
+    run->toolMs += double(preparing.nsecsElapsed()) / 1e6;
 
     for (int index = 0; index < settings.languages.size() && !run->stopRequested; ++index) {
         run->shotStarting(device, index);
@@ -150,8 +176,11 @@ QCoro::Task<> run(std::shared_ptr<GalleryRun> run, int device) {
         run->shotTaken(device, index, *shot);
     }
 
+    QElapsedTimer restoring;
+    restoring.start();
     const QStringList failures =
         co_await DeviceLook::restore(udid, settings.tools, run->changes[size_t(device)]);
+    run->toolMs += double(restoring.nsecsElapsed()) / 1e6;
     run->changes[size_t(device)] = {};
     run->restoreFailures << failures;
     if (--run->devicesLeft == 0)

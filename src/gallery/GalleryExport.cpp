@@ -194,10 +194,12 @@ void writeFolder(const GalleryResult &result, const QString &folder, bool replac
 }
 
 QCoro::Task<> write(GalleryResult result, QString folder, bool replace) {
-    co_await BackgroundWork::run([result, folder, replace] {
+    // Named, not a temporary of the co_await: g++ 12 destroys such temporaries twice.
+    QCoro::Task<bool> writing = BackgroundWork::run([result, folder, replace] {
         writeFolder(result, folder, replace);
         return true;
     });
+    co_await std::move(writing);
 }
 
 } // namespace GalleryExport

@@ -23,6 +23,8 @@ struct GalleryRun {
     QStringList restoreFailures;
     bool stopRequested = false;
     int devicesLeft = 0;
+    double toolMs = 0; // waiting for the developer tools, summed over the devices
+    double waitMs = 0; // pausing between captures, summed over the devices
 
     // Told on the main thread; each must do nothing once its receiver is gone.
     std::function<void(int device)> preparing;

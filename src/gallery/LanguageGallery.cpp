@@ -114,6 +114,10 @@ QStringList LanguageGallery::restoreFailures() const {
     return d->run ? d->run->restoreFailures : QStringList();
 }
 
+LanguageGallery::Timings LanguageGallery::timings() const {
+    return d->run ? Timings{d->run->toolMs, d->run->waitMs} : Timings();
+}
+
 bool LanguageGallery::wasStopped() const {
     return d->stopped;
 }

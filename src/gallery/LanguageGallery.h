@@ -65,6 +65,14 @@ public:
     // What could not be put back on the devices after the last run (the tools' messages).
     QStringList restoreFailures() const;
 
+    // Where the time of the last run went, summed over its devices: waiting for the developer
+    // tools, and pausing between captures. For performance figures.
+    struct Timings {
+        double toolMs = 0;
+        double waitMs = 0;
+    };
+    Timings timings() const;
+
 Q_SIGNALS:
     void runningChanged();
     void progressChanged();

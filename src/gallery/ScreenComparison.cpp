@@ -1,40 +1,80 @@
 #include "gallery/ScreenComparison.h"
 
+#include "gallery/PngRows.h"
 #include "tools/Error.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace {
 
-// The 32-bit form every capture is compared in, whatever its PNG colour type.
+// The 32-bit form every image is compared in, whatever its PNG colour type.
 QImage comparable(const QImage &image) {
     if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
         return image;
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-// Mixes one row of pixels into the hash, eight bytes at a time.
-quint64 mixRow(quint64 hash, const uchar *row, qsizetype bytes) {
-    constexpr quint64 multiplier = 0x9E3779B97F4A7C15ull;
-    qsizetype offset = 0;
-    for (; offset + 8 <= bytes; offset += 8) {
-        quint64 word;
-        std::memcpy(&word, row + offset, 8);
-        hash = (hash ^ word) * multiplier;
-        hash ^= hash >> 29;
+QByteArray readCapture(const QString &file) {
+    QFile capture(file);
+    if (!capture.open(QIODevice::ReadOnly)) {
+        const QString name = QFileInfo(file).fileName();
+        if (!capture.exists())
+            throw PlatformError(QStringLiteral("The file “%1” doesn’t exist.").arg(name));
+        throw PlatformError(QStringLiteral("The file “%1” couldn’t be opened. (%2)")
+                                .arg(name, capture.errorString()));
     }
-    for (; offset < bytes; ++offset)
-        hash = (hash ^ row[offset]) * multiplier;
-    return hash;
+    return capture.readAll();
 }
 
-// Pixels of an opaque capture may come as RGB32 from one file and ARGB32 from another; the
-// unused alpha byte of RGB32 is 0xff, as it is for opaque ARGB32 pixels, so both hash alike.
-qsizetype rowBytes(const QImage &image) {
-    return qsizetype(image.width()) * 4;
+PlatformError notAnImage(const QString &file) {
+    return PlatformError(
+        QStringLiteral("The screenshot “%1” isn’t a PNG image.").arg(QFileInfo(file).fileName()));
+}
+
+// Compares the stored rows of two PNG images of the same layout. Row by row, image A is always
+// unfiltered; B only where needed: while every row so far is equal in both, a stored row
+// with the same bytes as A's is the same pixels, since a row's filter only refers to the row
+// itself and the one before it. Nothing when the layouts differ.
+std::optional<bool> compareRows(PngRows &a, PngRows &b, const QString &file) {
+    if (a.width() != b.width() || a.height() != b.height())
+        return false;
+    if (a.layout() != b.layout())
+        return std::nullopt;
+    const int band = ScreenComparison::statusBarBand(a.height());
+    const qsizetype bytes = a.rowBytes();
+    const int step = a.filterStep();
+    QByteArray buffers[4] = {QByteArray(bytes, '\0'), QByteArray(bytes, '\0'),
+                             QByteArray(bytes, '\0'), QByteArray(bytes, '\0')};
+    uchar *previousA = reinterpret_cast<uchar *>(buffers[0].data());
+    uchar *rawA = reinterpret_cast<uchar *>(buffers[1].data());
+    uchar *previousB = reinterpret_cast<uchar *>(buffers[2].data());
+    uchar *rawB = reinterpret_cast<uchar *>(buffers[3].data());
+    bool equalSoFar = true; // the previous rows of A and B hold the same bytes
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar *storedA = a.nextRow();
+        const uchar *storedB = b.nextRow();
+        if (!storedA || !storedB || !PngRows::unfilter(storedA, previousA, rawA, bytes, step))
+            throw notAnImage(file);
+        const uchar *previousOfB = equalSoFar ? previousA : previousB;
+        if (y >= band && equalSoFar && std::memcmp(storedA, storedB, size_t(bytes + 1)) == 0) {
+            // Same stored bytes over the same previous row: the same pixels.
+        } else {
+            if (!PngRows::unfilter(storedB, previousOfB, rawB, bytes, step))
+                throw notAnImage(file);
+            const bool equal = std::memcmp(rawA, rawB, size_t(bytes)) == 0;
+            if (y >= band && !equal)
+                return false;
+            equalSoFar = equal;
+            std::swap(previousB, rawB);
+        }
+        std::swap(previousA, rawA);
+    }
+    return true;
 }
 
 } // namespace
@@ -47,41 +87,41 @@ int statusBarBand(int height) {
     return int((qint64(height) * 6 + 99) / 100);
 }
 
-Fingerprint fingerprint(const QImage &source) {
-    if (source.isNull())
-        return {};
-    const QImage image = comparable(source);
-    quint64 hash = 0xCBF29CE484222325ull;
-    const qsizetype bytes = rowBytes(image);
-    for (int y = statusBarBand(image.height()); y < image.height(); ++y)
-        hash = mixRow(hash, image.constScanLine(y), bytes);
-    return {image.size(), hash};
-}
-
 bool sameScreen(const QImage &firstSource, const QImage &secondSource) {
     if (firstSource.size() != secondSource.size() || firstSource.isNull())
         return firstSource.isNull() && secondSource.isNull();
     const QImage first = comparable(firstSource);
     const QImage second = comparable(secondSource);
-    const qsizetype bytes = rowBytes(first);
+    const size_t bytes = size_t(first.width()) * 4;
     for (int y = statusBarBand(first.height()); y < first.height(); ++y) {
-        if (std::memcmp(first.constScanLine(y), second.constScanLine(y), size_t(bytes)) != 0)
+        if (std::memcmp(first.constScanLine(y), second.constScanLine(y), bytes) != 0)
             return false;
     }
     return true;
 }
 
-Fingerprint readFingerprint(const QString &pngFile) {
-    QImageReader reader(pngFile, "png");
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        if (!QFileInfo::exists(pngFile))
-            throw PlatformError(
-                QStringLiteral("The file “%1” doesn’t exist.").arg(QFileInfo(pngFile).fileName()));
-        throw PlatformError(QStringLiteral("The screenshot “%1” couldn’t be read. (%2)")
-                                .arg(QFileInfo(pngFile).fileName(), reader.errorString()));
+bool sameScreenFiles(const QString &first, const QString &second) {
+    const QByteArray firstBytes = readCapture(first);
+    const QByteArray secondBytes = readCapture(second);
+    PngRows firstRows(firstBytes);
+    PngRows secondRows(secondBytes);
+    if (!firstRows.isValid())
+        throw notAnImage(first);
+    if (!secondRows.isValid())
+        throw notAnImage(second);
+    if (firstBytes == secondBytes)
+        return true;
+    if (firstRows.isSupported() && secondRows.isSupported()) {
+        if (const std::optional<bool> same = compareRows(firstRows, secondRows, second))
+            return *same;
     }
-    return fingerprint(image);
+    const QImage firstImage = QImage::fromData(firstBytes, "PNG");
+    const QImage secondImage = QImage::fromData(secondBytes, "PNG");
+    if (firstImage.isNull())
+        throw notAnImage(first);
+    if (secondImage.isNull())
+        throw notAnImage(second);
+    return sameScreen(firstImage, secondImage);
 }
 
 } // namespace ScreenComparison

@@ -3,19 +3,14 @@
 SettleTracker::SettleTracker(std::chrono::milliseconds settlePeriod)
     : m_settlePeriod(settlePeriod) {}
 
-bool SettleTracker::add(std::chrono::milliseconds elapsed,
-                        const ScreenComparison::Fingerprint &capture) {
+bool SettleTracker::add(std::chrono::milliseconds elapsed, bool sameAsPrevious) {
     ++m_count;
-    if (m_count == 1) {
-        m_last = capture;
-        m_settled = false;
+    m_settled = false;
+    if (m_count == 1)
         return false;
-    }
-    if (capture != m_last) {
-        m_last = capture;
+    if (!sameAsPrevious) {
         m_changed = true;
         m_unchangedSince = elapsed;
-        m_settled = false;
         return false;
     }
     if (m_count == 2 && !m_changed)

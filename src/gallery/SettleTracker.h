@@ -1,7 +1,5 @@
 #pragma once
 
-#include "gallery/ScreenComparison.h"
-
 #include <chrono>
 
 // Decides, capture by capture, when a screen has settled after a launch. The screen is settled
@@ -14,16 +12,16 @@ class SettleTracker {
 public:
     explicit SettleTracker(std::chrono::milliseconds settlePeriod);
 
-    // Records a capture taken `elapsed` after the launch (non-decreasing from call to call);
+    // Records a capture taken `elapsed` after the launch (non-decreasing from call to call),
+    // and whether it shows the same screen as the capture before it (ignored for the first);
     // returns whether the screen now counts as settled.
-    bool add(std::chrono::milliseconds elapsed, const ScreenComparison::Fingerprint &capture);
+    bool add(std::chrono::milliseconds elapsed, bool sameAsPrevious);
 
     bool settled() const { return m_settled; }
     int captureCount() const { return m_count; }
 
 private:
     std::chrono::milliseconds m_settlePeriod;
-    ScreenComparison::Fingerprint m_last;
     std::chrono::milliseconds m_unchangedSince{0};
     int m_count = 0;
     bool m_changed = false;

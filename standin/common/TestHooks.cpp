@@ -12,7 +12,7 @@ QString hookName(const QString &subcommand) {
     return name;
 }
 
-bool applyAndCheckFailure(const QString &subcommand) {
+bool applyAndCheckFailure(const QString &subcommand, const QStringList &arguments) {
     const QString name = hookName(subcommand);
     const QByteArray delayVariable = "QUILLMARCH_STANDIN_DELAY_MS_" + name.toLatin1();
     bool ok = false;
@@ -23,9 +23,19 @@ bool applyAndCheckFailure(const QString &subcommand) {
     const QByteArray failVariable = "QUILLMARCH_STANDIN_FAIL_" + name.toLatin1();
     if (!qEnvironmentVariableIsSet(failVariable.constData()))
         return false;
+    const QByteArray onlyWith = failVariable + "_ONLY_WITH";
+    if (qEnvironmentVariableIsSet(onlyWith.constData()) &&
+        !arguments.contains(qEnvironmentVariable(onlyWith.constData())))
+        return false;
     const QByteArray text = qgetenv(failVariable.constData());
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     return true;
+}
+
+int milliseconds(const char *variable, int fallback) {
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(variable, &ok);
+    return ok && value >= 0 ? value : fallback;
 }
 
 } // namespace TestHooks

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Environment hooks that let tests slow a command down or make it fail:
 // QUILLMARCH_STANDIN_DELAY_MS_<NAME> sleeps that many milliseconds, and
@@ -11,7 +12,12 @@ namespace TestHooks {
 QString hookName(const QString &subcommand);
 
 // Applies the delay, then the failure hook: true when the command must stop with status 1
-// (the text has been printed already).
-bool applyAndCheckFailure(const QString &subcommand);
+// (the text has been printed already). With QUILLMARCH_STANDIN_FAIL_<NAME>_ONLY_WITH set, the
+// failure hook applies only to commands that have an argument exactly equal to its value.
+bool applyAndCheckFailure(const QString &subcommand, const QStringList &arguments = {});
+
+// A whole number of milliseconds from the environment variable, or `fallback` when it is
+// unset or not a number.
+int milliseconds(const char *variable, int fallback);
 
 } // namespace TestHooks

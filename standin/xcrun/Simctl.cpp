@@ -2,6 +2,8 @@
 
 #include "AppReport.h"
 #include "DeviceReport.h"
+#include "DisplayVerbs.h"
+#include "SimctlCommon.h"
 #include "common/Console.h"
 #include "common/DeviceSet.h"
 #include "common/TestHooks.h"
@@ -16,69 +18,9 @@
 #include <functional>
 #include <optional>
 
+using namespace SimctlCommon;
+
 namespace {
-
-// simctl exits with the low byte of the CoreSimulator error code (405 → 149).
-int simulatorError(int code, const QString &message) {
-    return Console::fail(QStringLiteral("An error was encountered processing the command "
-                                        "(domain=com.apple.CoreSimulator.SimError, code=%1):\n%2\n")
-                             .arg(QString::number(code), message),
-                         code & 0xff);
-}
-
-int usage(const QString &text) {
-    return Console::fail(QStringLiteral("Usage: simctl %1\n").arg(text), 64);
-}
-
-QString member(const QJsonObject &object, const char *key) {
-    return object.value(QLatin1String(key)).toString();
-}
-
-// Opens the set and finds the device; prints the tool's error and returns the status if that
-// fails.
-std::optional<int> openDevice(DeviceSet &set, bool forWriting, const QString &udid, int *index) {
-    QString error;
-    if (!set.open(forWriting, &error))
-        return Console::fail(error + QLatin1Char('\n'), 1);
-    *index = set.indexOf(udid);
-    if (*index >= 0)
-        return std::nullopt;
-    if (udid == QLatin1String("booted"))
-        return Console::fail(QStringLiteral("No devices are booted.\n"), 149);
-    return Console::fail(QStringLiteral("Invalid device: %1\n").arg(udid), 148);
-}
-
-std::optional<int> requireBooted(const QJsonObject &device) {
-    const QString state = member(device, "state");
-    if (state == QLatin1String("Booted"))
-        return std::nullopt;
-    return simulatorError(405, QStringLiteral("Unable to lookup in current state: %1").arg(state));
-}
-
-QJsonObject findApp(const QJsonObject &device, const QString &bundleIdentifier) {
-    for (const QJsonValue &app : device.value(QLatin1String("apps")).toArray()) {
-        if (member(app.toObject(), "bundleIdentifier") == bundleIdentifier)
-            return app.toObject();
-    }
-    return {};
-}
-
-// Marks the device booted; fails like the tool for a device whose runtime is missing.
-std::optional<int> bootDevice(QJsonObject &device) {
-    if (!device.value(QLatin1String("isAvailable")).toBool())
-        return simulatorError(403, QStringLiteral("Unable to boot device because we cannot "
-                                                  "determine the runtime bundle."));
-    device.insert(QLatin1String("state"), QStringLiteral("Booted"));
-    device.insert(QLatin1String("bootFinished"), false);
-    device.insert(QLatin1String("lastBootedAt"),
-                  QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")));
-    return std::nullopt;
-}
-
-int save(DeviceSet &set) {
-    QString error;
-    return set.save(&error) ? 0 : Console::fail(error + QLatin1Char('\n'), 1);
-}
 
 int list(const QStringList &arguments, DeviceSet &set) {
     bool asJson = false;
@@ -186,6 +128,7 @@ int shutdown(const QStringList &arguments, DeviceSet &set) {
         for (int index = 0; index < set.devices().size(); ++index) {
             QJsonObject device = set.device(index);
             device.insert(QLatin1String("state"), QStringLiteral("Shutdown"));
+            device.remove(QLatin1String("foreground"));
             set.setDevice(index, device);
         }
         return save(set);
@@ -199,6 +142,7 @@ int shutdown(const QStringList &arguments, DeviceSet &set) {
         return simulatorError(
             405, QStringLiteral("Unable to shutdown device in current state: %1").arg(state));
     device.insert(QLatin1String("state"), QStringLiteral("Shutdown"));
+    device.remove(QLatin1String("foreground"));
     set.setDevice(index, device);
     return save(set);
 }
@@ -296,6 +240,7 @@ int launch(const QStringList &arguments, DeviceSet &set) {
             4);
     }
     const qint64 pid = set.takeProcessIdentifier();
+    DisplayVerbs::bringToForeground(set, index, bundleIdentifier, arguments.mid(position + 2));
     if (const int status = save(set))
         return status;
     Console::out(QStringLiteral("%1: %2\n").arg(bundleIdentifier, QString::number(pid)));
@@ -312,12 +257,17 @@ int runSimctl(const QStringList &arguments, DeviceSet &set) {
                        {QStringLiteral("listapps"), listapps},
                        {QStringLiteral("get_app_container"), getAppContainer},
                        {QStringLiteral("launch"), launch},
-                       {QStringLiteral("shutdown"), shutdown}};
+                       {QStringLiteral("shutdown"), shutdown},
+                       {QStringLiteral("io"), DisplayVerbs::io},
+                       {QStringLiteral("status_bar"), DisplayVerbs::statusBar},
+                       {QStringLiteral("ui"), DisplayVerbs::ui},
+                       {QStringLiteral("openurl"), DisplayVerbs::openurl},
+                       {QStringLiteral("terminate"), DisplayVerbs::terminate}};
     const QString subcommand = arguments.value(0);
     for (const auto &[name, handler] : subcommands) {
         if (name != subcommand)
             continue;
-        if (TestHooks::applyAndCheckFailure(subcommand))
+        if (TestHooks::applyAndCheckFailure(subcommand, arguments.mid(1)))
             return 1;
         return handler(arguments.mid(1), set);
     }

@@ -1,11 +1,14 @@
 // The stand-in developer tools, run as real child processes against a private copy of the
 // sample device set, and read back with the application's own report decoders.
+#include "gallery/ScreenComparison.h"
 #include "standin/StandinDeviceSet.h"
 #include "tools/DeviceList.h"
 #include "tools/InstalledApps.h"
 #include "tools/PropertyList.h"
 
+#include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -42,6 +45,8 @@ private slots:
     void answers_data();
     void answers();
     void reportsDecodeWithTheApplicationsReaders();
+    void screenshots_data();
+    void screenshots();
 };
 
 void StandinTest::answers_data() {
@@ -94,6 +99,27 @@ void StandinTest::answers_data() {
         << open << QStringList{"-n",   "MAC_APP",    "--args", "-AppleLanguages",
                                "(de)", "a \"b\" $c", "",       QString::fromUtf8("\u00fc\n\\")}
         << 0 << none << none;
+    QTest::newRow("appearance") << xcrun << QStringList{"simctl", "ui", iPad, "appearance"} << 0
+                                << QByteArray("light\n") << none;
+    QTest::newRow("appearance, shut down")
+        << xcrun << QStringList{"simctl", "ui", iPhone, "appearance", "dark"} << 149 << none
+        << simulatorError(405, "Unable to lookup in current state: Shutdown");
+    QTest::newRow("status bar list")
+        << xcrun << QStringList{"simctl", "status_bar", iPad, "list"} << 0
+        << QByteArray("Current Status Bar Overrides:\n=============================\n") << none;
+    QTest::newRow("status bar out of range")
+        << xcrun << QStringList{"simctl", "status_bar", iPad, "override", "--wifiBars", "9"} << 64
+        << none << QByteArray("Invalid value for --wifiBars: 9 (0-3)\n");
+    QTest::newRow("screenshot") << xcrun << QStringList{"simctl",     "io",         iPad,
+                                                        "screenshot", "--type=png", "SHOT"}
+                                << 0 << none << QByteArray("Wrote screenshot to: SHOT\n");
+    QTest::newRow("screenshot, unknown device")
+        << xcrun << QStringList{"simctl", "io", "NOPE", "screenshot", "SHOT"} << 148 << none
+        << QByteArray("Invalid device: NOPE\n");
+    QTest::newRow("terminate, nothing running")
+        << xcrun << QStringList{"simctl", "terminate", iPad, "com.example.QuillNotes"} << 3 << none
+        << simulatorError(3, "The request to terminate \"com.example.QuillNotes\" failed. found "
+                             "nothing to terminate");
     QTest::newRow("open missing app")
         << open << QStringList{"-n", "/nonexistent/Foo.app", "--args", "-x"} << 1 << none
         << QByteArray("The file /nonexistent/Foo.app does not exist.\n");
@@ -108,6 +134,9 @@ void StandinTest::answers() {
     const StandinDeviceSet set;
     QVERIFY(set.isValid());
     arguments.replaceInStrings(QStringLiteral("MAC_APP"), set.macApp());
+    const QString shot = set.path() + QStringLiteral("/shot.png");
+    arguments.replaceInStrings(QStringLiteral("SHOT"), shot);
+    err.replace("SHOT", shot.toUtf8());
 
     const Outcome outcome =
         run(tool == QLatin1String("open") ? set.open() : set.xcrun(), arguments);
@@ -144,6 +173,90 @@ void StandinTest::reportsDecodeWithTheApplicationsReaders() {
     QCOMPARE(container.status, 0);
     QCOMPARE(container.out,
              apps.value("com.apple.Maps").toMap().value("Path").toString().toUtf8() + "\n");
+}
+
+void StandinTest::screenshots_data() {
+    // Two screenshots of Quill Notes on the iPad, each taken after its own set of commands
+    // (LAUNCH stands for launching it with the arguments that follow, up to the next ";").
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<QString>("expected"); // "same", "different", "same but the status bar"
+
+    const QStringList en{"LAUNCH", "-AppleLanguages", "(en)", "-AppleLocale", "en_US"};
+    const auto launched = [&](const QString &language, const QStringList &more = {}) {
+        return QStringList{"LAUNCH", "-AppleLanguages", "(" + language + ")", "-AppleLocale",
+                           "xx_XX"} +
+               more;
+    };
+    QTest::newRow("untranslated language falls back") << en << launched("es") << "same";
+    QTest::newRow("regional variant uses its language")
+        << launched("de") << launched("de-AT") << "same";
+    QTest::newRow("translated language") << en << launched("fr") << "different";
+    QTest::newRow("right-to-left language mirrors") << en << launched("ar") << "different";
+    QTest::newRow("right-to-left option mirrors")
+        << en << launched("en", {"-AppleTextDirection", "YES"}) << "different";
+    QTest::newRow("accented strings")
+        << en << launched("en", {"-NSAccentuateLocalizedStrings", "YES"}) << "different";
+    QTest::newRow("non-localized strings of a full translation")
+        << launched("de") << launched("de", {"-NSShowNonLocalizedStrings", "YES"}) << "same";
+    QTest::newRow("non-localized strings of a partial translation")
+        << launched("fr") << launched("fr", {"-NSShowNonLocalizedStrings", "YES"}) << "different";
+    QTest::newRow("dark appearance")
+        << en << (QStringList{"simctl", "ui", iPad, "appearance", "dark", ";"} + en) << "different";
+    QTest::newRow("status bar override")
+        << en
+        << (QStringList{"simctl", "status_bar", iPad, "override", "--time", "9:41",
+                        "--batteryLevel", "5", ";"} +
+            en)
+        << "same but the status bar";
+    QTest::newRow("deep link") << en
+                               << (en + QStringList{";", "simctl", "openurl", iPad,
+                                                    "quillnotes://settings"})
+                               << "different";
+    QTest::newRow("terminated shows the home screen")
+        << en << (en + QStringList{";", "simctl", "terminate", iPad, "com.example.QuillNotes"})
+        << "different";
+}
+
+void StandinTest::screenshots() {
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(QString, expected);
+    qputenv("QUILLMARCH_STANDIN_SCREEN_SCALE", "0.5");
+    qputenv("QUILLMARCH_STANDIN_LAUNCH_SCREEN_MS", "0");
+    qputenv("QUILLMARCH_STANDIN_APPEARING_MS", "0");
+    QTemporaryDir folder;
+    const auto take = [&](const QStringList &commands, const QString &name) {
+        const StandinDeviceSet set;
+        QStringList command;
+        for (const QString &word : commands + QStringList{";"}) {
+            if (word != QLatin1String(";")) {
+                command << word;
+                continue;
+            }
+            if (command.value(0) == QLatin1String("LAUNCH"))
+                command = QStringList{"simctl", "launch", iPad, "com.example.QuillNotes"} +
+                          command.mid(1);
+            const Outcome outcome = run(set.xcrun(), command);
+            if (outcome.status != 0)
+                qWarning("%s", outcome.err.constData());
+            command.clear();
+        }
+        const QString file = folder.filePath(name);
+        run(set.xcrun(), {"simctl", "io", iPad, "screenshot", "--type=png", file});
+        return QImage(file);
+    };
+    const QImage one = take(first, QStringLiteral("first.png"));
+    const QImage two = take(second, QStringLiteral("second.png"));
+    QCOMPARE(one.size(), QSize(516, 688)); // 1032 × 1376 points at half a pixel each
+    const bool sameBelowStatusBar = ScreenComparison::sameScreen(one, two);
+    const bool identical = one == two;
+    const QString actual = identical            ? QStringLiteral("same")
+                           : sameBelowStatusBar ? QStringLiteral("same but the status bar")
+                                                : QStringLiteral("different");
+    if (expected == QLatin1String("same") && actual == QLatin1String("same but the status bar"))
+        return; // the live clock may have ticked between the two
+    QCOMPARE(actual, expected);
 }
 
 QTEST_GUILESS_MAIN(StandinTest)
