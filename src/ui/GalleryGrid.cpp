@@ -5,6 +5,8 @@
 #include "ui/ShotImageLoader.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 GalleryGrid::GalleryGrid(QWidget *parent)
     : QListView(parent)
@@ -72,7 +74,11 @@ void GalleryGrid::resizeEvent(QResizeEvent *event) {
 
 void GalleryGrid::spreadColumns() {
     constexpr int minimumGap = 12;
-    const int width = viewport()->width();
+    // The list lays its items out as if its scroll bar were showing: leave room for it.
+    const int width = viewport()->width() - 2 -
+                      (verticalScrollBar()->isVisible()
+                           ? 0
+                           : style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this));
     const int columns = std::max(1, width / (m_tileSize.width() + minimumGap));
     const QSize cell(std::max(m_tileSize.width() + minimumGap, width / columns),
                      m_tileSize.height() + minimumGap);

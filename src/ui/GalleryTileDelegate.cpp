@@ -1,5 +1,6 @@
 #include "ui/GalleryTileDelegate.h"
 
+#include "gallery/GalleryTexts.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"
 #include "ui/GalleryGrid.h"
@@ -143,31 +144,30 @@ void GalleryTileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         }
     }
 
-    // The language's own name and code, then its region and what became of it.
+    // The language's own name, then its code, its region and what became of it.
+    const QString language = index.data(GalleryTileModel::LanguageRole).toString();
     const QRectF labels(card.x() + padding, box.bottom() + 6, card.width() - 2 * padding,
                         labelHeight - 4);
     const QFont titleFont = boldFont(Role::Callout);
     painter->setFont(titleFont);
     painter->setPen(colors.color(QPalette::WindowText));
-    const QString title = QFontMetrics(titleFont).elidedText(index.data(Qt::DisplayRole).toString(),
-                                                             Qt::ElideRight, int(labels.width()));
-    painter->drawText(labels, Qt::AlignHCenter | Qt::AlignTop, title);
+    painter->drawText(labels, Qt::AlignHCenter | Qt::AlignTop,
+                      QFontMetrics(titleFont).elidedText(GalleryTexts::ownName(language),
+                                                         Qt::ElideRight, int(labels.width())));
 
     const QFont captionFont = Typography::font(Role::Caption);
     painter->setFont(captionFont);
-    QString line = index.data(GalleryTileModel::RegionRole).toString();
-    const QString stateText = index.data(GalleryTileModel::StateTextRole).toString();
+    QStringList parts = {language, index.data(GalleryTileModel::RegionRole).toString()};
     if (state == TileState::Settled)
-        line += QStringLiteral(" · ") +
-                tr("%1 s").arg(index.data(GalleryTileModel::SecondsRole).toDouble(), 0, 'f', 1);
+        parts << tr("%1 s").arg(index.data(GalleryTileModel::SecondsRole).toDouble(), 0, 'f', 1);
     else if (state == TileState::NotSettled || state == TileState::Failed)
-        line += QStringLiteral(" · ") + stateText;
-    painter->setPen(state == TileState::NotSettled || state == TileState::Failed
-                        ? Typography::caution()
-                        : secondary);
+        parts << index.data(GalleryTileModel::StateTextRole).toString();
+    const bool caution = state == TileState::NotSettled || state == TileState::Failed;
+    painter->setPen(caution ? Typography::caution() : secondary);
     painter->drawText(
         labels.adjusted(0, QFontMetrics(titleFont).height() + 1, 0, 0),
         Qt::AlignHCenter | Qt::AlignTop,
-        QFontMetrics(captionFont).elidedText(line, Qt::ElideRight, int(labels.width())));
+        QFontMetrics(captionFont)
+            .elidedText(parts.join(QStringLiteral(" · ")), Qt::ElideRight, int(labels.width())));
     painter->restore();
 }

@@ -129,7 +129,7 @@ GalleryWindow::GalleryWindow(Launcher *launcher, GalleryTarget target, QWidget *
     body->addWidget(m_pages, 1);
     layout->addLayout(body, 1);
     layout->addWidget(buildFooter());
-    resize(1120, 800);
+    resize(1120, 840);
 
     connect(m_grid, &GalleryGrid::tileOpened, this, &GalleryWindow::openTile);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -392,6 +392,9 @@ QWidget *GalleryWindow::buildFooter() {
     m_progress->setFixedWidth(220);
     m_progress->setMaximumHeight(8);
     m_progress->setRange(0, 1);
+    QPalette progressColors = m_progress->palette();
+    progressColors.setColor(QPalette::Highlight, Typography::tint());
+    m_progress->setPalette(progressColors);
     m_progress->setValue(0);
     progressRow->addWidget(m_progress, 0, Qt::AlignVCenter);
     m_progressLine = new QLabel(footer);
