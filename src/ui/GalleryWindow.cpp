@@ -172,7 +172,7 @@ GalleryWindow::GalleryWindow(Launcher *launcher, GalleryTarget target, QWidget *
 
 GalleryWindow::~GalleryWindow() {
     // A run still going (or still putting the device back) finishes without its window.
-    if (m_gallery && m_activity->isActive(m_gallery))
+    if (m_gallery && m_activity && m_activity->isActive(m_gallery))
         m_activity->retire(m_gallery);
 }
 
@@ -229,6 +229,7 @@ QWidget *GalleryWindow::buildChoices() {
         choice->setFlat(true);
         choice->setCursor(Qt::PointingHandCursor);
         choice->setStyleSheet(LinkStyle::buttonStyleSheet(palette()));
+        m_links.append(choice);
         languagesHeader->addWidget(choice);
     }
     column->addLayout(languagesHeader);
@@ -512,7 +513,7 @@ void GalleryWindow::setSettleTimes(std::chrono::milliseconds period,
 }
 
 void GalleryWindow::languageTicked() {
-    if (!m_gallery)
+    if (!m_gallery || !m_activity)
         return;
     const QStringList chosen = chosenLanguages();
     m_languageCount->setText(tr("%1 of %2 languages").arg(chosen.size()).arg(m_languages->count()));
@@ -610,7 +611,7 @@ int GalleryWindow::currentRow() const {
 }
 
 void GalleryWindow::updateControls() {
-    if (!m_gallery)
+    if (!m_gallery || !m_activity)
         return;
     const bool active = m_activity->isActive(m_gallery);
     m_busy->setVisible(active);
@@ -838,12 +839,22 @@ void GalleryWindow::closeEvent(QCloseEvent *event) {
     if (m_replaceQuestion)
         m_replaceQuestion->close();
     // The run stops; the device is put back by the gallery, which outlives this window.
-    if (m_gallery && m_activity->isActive(m_gallery)) {
+    if (m_gallery && m_activity && m_activity->isActive(m_gallery)) {
         disconnect(m_gallery, nullptr, this, nullptr);
         m_activity->retire(m_gallery);
         m_gallery = nullptr;
     }
     QWidget::closeEvent(event);
+}
+
+void GalleryWindow::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::PaletteChange && !m_styling) {
+        m_styling = true; // restyling must not re-enter through its own palette change
+        for (QPushButton *link : std::as_const(m_links))
+            link->setStyleSheet(LinkStyle::buttonStyleSheet(palette()));
+        m_styling = false;
+    }
+    QWidget::changeEvent(event);
 }
 
 void GalleryWindow::newRun() {

@@ -5,6 +5,7 @@
 #include <QCoroTask>
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QPointer>
 #include <QSet>
 #include <QWidget>
@@ -88,6 +89,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QWidget *buildHeader();
@@ -112,7 +114,7 @@ private:
 
     Launcher *m_launcher;
     GalleryTarget m_target;
-    GalleryActivity *m_activity;
+    QPointer<GalleryActivity> m_activity; // goes with the launcher
     LanguageGallery *m_gallery;
     ShotImageLoader *m_largeLoader;
     QString m_development;
@@ -124,6 +126,7 @@ private:
     int m_openRow = -1;
     bool m_sideBySide = false;
     bool m_exporting = false;
+    bool m_styling = false;
     QString m_message;          // shown instead of the run's status until the status changes
     quint64 m_run = 0;          // images read for another run are dropped
     QHash<int, QImage> m_large; // large images of the open tile and its neighbours, by row
@@ -132,6 +135,7 @@ private:
     BusyIndicator *m_busy = nullptr;
     QListWidget *m_languages = nullptr;
     QLabel *m_languageCount = nullptr;
+    QList<QPushButton *> m_links; // "All" and "None", styled as links
     QRadioButton *m_likelyRegion = nullptr;
     QRadioButton *m_oneRegion = nullptr;
     QLineEdit *m_region = nullptr;

@@ -11,9 +11,11 @@
 #include "ui/GalleryTileModel.h"
 #include "ui/GalleryWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/SegmentedControl.h"
 #include "ui/ShotViewer.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -27,6 +29,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <chrono>
 
@@ -147,6 +150,8 @@ private Q_SLOTS:
         QTest::newRow("a macOS app") << "mac" << false << "not available for macOS apps";
         QTest::newRow("no simulator") << "no device" << false << "Choose a simulator first.";
         QTest::newRow("no app") << "no app" << false << "choose an installed app";
+        QTest::newRow("simulator not listed") << "not listed" << false << "Refresh Simulators";
+        QTest::newRow("languages being read") << "reading" << false << "Reading app languages";
         QTest::newRow("Quill Notes") << "ready" << true << "each of its languages";
     }
     void galleryButtonSaysWhy() {
@@ -160,6 +165,10 @@ private Q_SLOTS:
             launcher->setDeviceID(QString());
         else if (choice == QLatin1String("no app"))
             launcher->setBundleID(QString());
+        else if (choice == QLatin1String("not listed"))
+            launcher->setDevices({});
+        else if (choice == QLatin1String("reading"))
+            launcher->setLoadingLanguages(true);
         QPushButton *button = buttonNamed(mainWindow, "openGallery");
         QCOMPARE(button->isEnabled(), enabled);
         QVERIFY2(button->toolTip().contains(reason), qPrintable(button->toolTip()));
@@ -209,6 +218,93 @@ private Q_SLOTS:
         QTest::mouseClick(buttonNamed(window, "tickAllLanguages"), Qt::LeftButton);
         window->findChild<QRadioButton *>(QStringLiteral("likelyRegion"))->setChecked(true);
         QVERIFY(start->isEnabled());
+    }
+
+    // A second gallery waits for the first to finish with the device.
+    void secondGalleryWaits() {
+        chooseQuillNotes();
+        GalleryWindow *first = openGallery();
+        GalleryTarget other = first->target();
+        other.app = {"com.example.CafeCreme", "Café Crème", {}};
+        auto *second = new GalleryWindow(launcher, other);
+        second->show();
+        QPushButton *secondStart = buttonNamed(second, "startGallery");
+        QVERIFY(secondStart->isEnabled());
+        tickOnly(first, {"de"});
+        StandinHook slowLaunch("QUILLMARCH_STANDIN_DELAY_MS_LAUNCH", "700");
+        QTest::mouseClick(buttonNamed(first, "startGallery"), Qt::LeftButton);
+        QVERIFY(!secondStart->isEnabled());
+        QCOMPARE(secondStart->toolTip(), GalleryActivity::otherGalleryRunningReason());
+        QVERIFY(!buttonNamed(first, "startGallery")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!GalleryActivity::of(launcher)->running(), 20000);
+        QVERIFY(secondStart->isEnabled());
+    }
+
+    // The window's choices reach the developer tools.
+    void choicesReachTheTools_data() {
+        QTest::addColumn<int>("appearance");
+        QTest::addColumn<bool>("cleanStatusBar");
+        QTest::addColumn<QString>("deepLink");
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<QStringList>("expected");  // subcommand lines that must be issued
+        QTest::addColumn<QStringList>("forbidden"); // and lines that must not
+        const QString device = QString::fromLatin1(StandinDeviceSet::iPhone16Pro);
+        const QString launch = "launch --terminate-running-process " + device +
+                               " com.example.QuillNotes -AppleLanguages (fr) -AppleLocale ";
+        QTest::newRow("defaults") << 0 << true << QString() << QString()
+                                  << QStringList{"status_bar " + device + " override --time 9:41",
+                                                 launch + "fr_FR",
+                                                 "status_bar " + device + " clear"}
+                                  << QStringList{"ui " + device + " appearance light",
+                                                 "ui " + device + " appearance dark", "openurl"};
+        QTest::newRow("dark, deep link")
+            << 2 << true << "quillnotes://settings" << QString()
+            << QStringList{"ui " + device + " appearance dark",
+                           "openurl " + device + " quillnotes://settings"}
+            << QStringList{};
+        // The device is light already: its appearance is read, and left as it is.
+        QTest::newRow("light, status bar kept, one region")
+            << 1 << false << QString() << "en_GB"
+            << QStringList{"ui " + device + " appearance", launch + "en_GB"}
+            << QStringList{"status_bar", "ui " + device + " appearance dark"};
+    }
+    void choicesReachTheTools() {
+        QFETCH(int, appearance);
+        QFETCH(bool, cleanStatusBar);
+        QFETCH(QString, deepLink);
+        QFETCH(QString, region);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, forbidden);
+        chooseQuillNotes();
+        GalleryWindow *window = openGallery();
+        tickOnly(window, {"fr"});
+        auto *look = window->findChild<SegmentedControl *>(QStringLiteral("appearance"));
+        QTest::mouseClick(look->segment(appearance), Qt::LeftButton);
+        auto *statusBar = window->findChild<QCheckBox *>(QStringLiteral("cleanStatusBar"));
+        if (statusBar->isChecked() != cleanStatusBar)
+            QTest::mouseClick(statusBar, Qt::LeftButton, {}, QPoint(8, statusBar->height() / 2));
+        QTest::keyClicks(window->findChild<QLineEdit *>(QStringLiteral("deepLink")), deepLink);
+        if (!region.isEmpty()) {
+            QTest::mouseClick(window->findChild<QRadioButton *>(QStringLiteral("oneRegion")),
+                              Qt::LeftButton);
+            auto *field = window->findChild<QLineEdit *>(QStringLiteral("galleryRegion"));
+            field->clear();
+            QTest::keyClicks(field, region);
+        }
+        models->deviceSet.clearCommands();
+        QTest::mouseClick(buttonNamed(window, "startGallery"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!GalleryActivity::of(launcher)->running(), 30000);
+        QStringList issued;
+        for (const auto &command : models->deviceSet.commands("xcrun"))
+            issued << command.arguments.mid(1).join(QLatin1Char(' '));
+        for (const QString &line : std::as_const(expected))
+            QVERIFY2(std::any_of(issued.begin(), issued.end(),
+                                 [&](const QString &each) { return each.startsWith(line); }),
+                     qPrintable(line + QStringLiteral(" not in:\n") + issued.join('\n')));
+        for (const QString &line : std::as_const(forbidden))
+            QVERIFY2(std::none_of(issued.begin(), issued.end(),
+                                  [&](const QString &each) { return each.startsWith(line); }),
+                     qPrintable(line + QStringLiteral(" in:\n") + issued.join(QLatin1Char('\n'))));
     }
 
     // While the gallery drives the device, the main window's operations wait and say why; they
