@@ -6,6 +6,7 @@
 #include "tools/Cancellation.h"
 #include "tools/InstalledApp.h"
 #include "tools/SimulatorDevice.h"
+#include "tools/ToolPaths.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,10 +24,11 @@
 #include <memory>
 #include <optional>
 
-// Where the developer tools live; the build settings unless a test passes others.
+// Where the developer tools live: the build's paths unless the environment names others
+// (ToolPaths), or a test passes others.
 struct DeveloperToolPaths {
-    QString xcrun = QString::fromUtf8(BuildSettings::xcrunPath);
-    QString open = QString::fromUtf8(BuildSettings::openPath);
+    QString xcrun = ToolPaths::xcrun();
+    QString open = ToolPaths::open();
 };
 
 // Asks the user for a Mac application bundle, starting in the given folder. Returns the chosen

@@ -12,15 +12,6 @@
 
 namespace {
 
-// An empty path names no bundle: it would resolve the icon names against the working folder.
-QString bundlePathOf(const QVariantMap &info) {
-    const QString path =
-        PropertyListValues::string(info.value(QStringLiteral("Path"))).value_or(QString());
-    if (!path.isEmpty())
-        return path;
-    return PropertyListValues::string(info.value(QStringLiteral("BundlePath"))).value_or(QString());
-}
-
 bool holdsImage(const QString &filePath) {
     return QFileInfo(filePath).isFile() && QImageReader(filePath).canRead();
 }
@@ -28,6 +19,15 @@ bool holdsImage(const QString &filePath) {
 } // namespace
 
 namespace AppIcon {
+
+// An empty path names no bundle: it would resolve the icon names against the working folder.
+QString bundlePath(const QVariantMap &info) {
+    const QString path =
+        PropertyListValues::string(info.value(QStringLiteral("Path"))).value_or(QString());
+    if (!path.isEmpty())
+        return path;
+    return PropertyListValues::string(info.value(QStringLiteral("BundlePath"))).value_or(QString());
+}
 
 QStringList iconNames(const QVariantMap &iconDictionary) {
     using namespace PropertyListValues;
@@ -57,18 +57,18 @@ QStringList candidateFiles(const QString &bundlePath, const QStringList &names) 
 }
 
 AppIconSource locate(const QVariantMap &info) {
-    const QString bundlePath = bundlePathOf(info);
-    if (bundlePath.isEmpty())
+    const QString folder = bundlePath(info);
+    if (folder.isEmpty())
         return {AppIconSource::Kind::GenericApplicationIcon, QString()};
 
-    const std::optional<Bundle> bundle = Bundle::open(bundlePath);
+    const std::optional<Bundle> bundle = Bundle::open(folder);
     const QVariantMap &iconDictionary =
         bundle && bundle->infoDictionary() ? *bundle->infoDictionary() : info;
-    for (const QString &file : candidateFiles(bundlePath, iconNames(iconDictionary))) {
+    for (const QString &file : candidateFiles(folder, iconNames(iconDictionary))) {
         if (holdsImage(file))
             return {AppIconSource::Kind::ImageFile, file};
     }
-    return {AppIconSource::Kind::SystemIcon, bundlePath};
+    return {AppIconSource::Kind::SystemIcon, folder};
 }
 
 QIcon iconFor(const AppIconSource &source) {

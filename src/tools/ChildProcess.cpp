@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include <fcntl.h>
@@ -165,6 +167,11 @@ bool drain(int fd, QByteArray &output) {
     }
 }
 
+// The children started and not yet reaped. A pid leaves the set before it is reaped, so a
+// signal never reaches a process that took over a reaped child's pid.
+std::mutex runningMutex;
+std::set<pid_t> runningChildren;
+
 // Reaps the child. Returns its wait status, or -1 when it cannot be known.
 int reap(pid_t pid) {
     int status = 0;
@@ -190,9 +197,14 @@ Outcome run(const QByteArray &program, const QList<QByteArray> &arguments) {
     }
 
     pid_t pid = -1;
-    if (int error = spawn(pid, program, arguments, writeEnd.get())) {
-        outcome.startError = error;
-        return outcome;
+    {
+        // Held across the start, so that signalRunning() either comes before it or sees it.
+        const std::lock_guard<std::mutex> lock(runningMutex);
+        if (int error = spawn(pid, program, arguments, writeEnd.get())) {
+            outcome.startError = error;
+            return outcome;
+        }
+        runningChildren.insert(pid);
     }
     // Only the child may hold the write end now, so end of file means the child (and
     // anything it left running with our pipe) has finished writing.
@@ -203,10 +215,20 @@ Outcome run(const QByteArray &program, const QList<QByteArray> &arguments) {
     // reading failed, instead of blocking forever on a full pipe.
     readEnd.reset();
 
+    {
+        const std::lock_guard<std::mutex> lock(runningMutex);
+        runningChildren.erase(pid);
+    }
     const int status = reap(pid);
     outcome.output.squeeze();
     outcome.succeeded = complete && status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return outcome;
+}
+
+void signalRunning(int signal) {
+    const std::lock_guard<std::mutex> lock(runningMutex);
+    for (const pid_t pid : runningChildren)
+        ::kill(pid, signal);
 }
 
 } // namespace ChildProcess

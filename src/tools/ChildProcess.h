@@ -22,4 +22,9 @@ struct Outcome {
 // given after the program name. Suitable for a background thread; never throws.
 Outcome run(const QByteArray &program, const QList<QByteArray> &arguments);
 
+// Sends `signal` to every child that run() has started and not yet reaped, from any thread:
+// how a command-line program stops the tools it is waiting for when it is interrupted. A run
+// whose child is not started yet is not affected.
+void signalRunning(int signal);
+
 } // namespace ChildProcess

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the .deb with CPack into <output folder> and checks that its dependencies were computed
-# from the executables and that it carries the programs and their desktop integration.
+# from the executables and that it carries the programs (the command line too) and their desktop integration.
 #   check-deb.sh <build folder> <output folder> <app id> <step recorder id>
 set -eu
 build=$1 out=$2 app_id=$3 steps_id=$4
@@ -27,7 +27,7 @@ for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6
 done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
-for path in ./usr/bin/quillmarch ./usr/bin/quillmarch-steps \
+for path in ./usr/bin/quillmarch ./usr/bin/quillmarch-steps ./usr/bin/quillmarch-cli \
             "./usr/share/applications/$app_id.desktop" "./usr/share/applications/$steps_id.desktop" \
             "./usr/share/metainfo/$app_id.metainfo.xml" \
             "./usr/share/icons/hicolor/scalable/apps/$app_id.svg"; do
