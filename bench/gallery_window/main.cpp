@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMetaEnum>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSettings>
@@ -84,25 +85,21 @@ public:
     bool notify(QObject *receiver, QEvent *event) override {
         if (!recording)
             return QApplication::notify(receiver, event);
+        // The receiver may be gone afterwards (a deferred delete): only its class is kept.
+        const QMetaObject *receiverClass = receiver->metaObject();
         const double start = threadCpuMs();
-        const int type = event->type();
         const bool result = QApplication::notify(receiver, event);
         const double ms = threadCpuMs() - start;
-        if (ms > 2)
-            slowest.push_back(
-                {ms,
-                 QStringLiteral("event %1 to %2 %3 in %4 %5")
-                     .arg(type)
-                     .arg(QString::fromLatin1(receiver->metaObject()->className()),
-                          receiver->objectName(),
-                          receiver->parent()
-                              ? QString::fromLatin1(receiver->parent()->metaObject()->className())
-                              : QString(),
-                          event->type() == QEvent::Paint
-                              ? QStringLiteral("%1x%2")
-                                    .arg(static_cast<QPaintEvent *>(event)->rect().width())
-                                    .arg(static_cast<QPaintEvent *>(event)->rect().height())
-                              : QString())});
+        if (ms > 2) {
+            QString what =
+                QString::fromLatin1(QMetaEnum::fromType<QEvent::Type>().valueToKey(event->type())) +
+                QStringLiteral(" to ") + QString::fromLatin1(receiverClass->className());
+            if (event->type() == QEvent::Paint) {
+                const QRect area = static_cast<QPaintEvent *>(event)->rect();
+                what += QStringLiteral(" (%1 × %2)").arg(area.width()).arg(area.height());
+            }
+            slowest.push_back({ms, what});
+        }
         return result;
     }
 };
@@ -221,7 +218,8 @@ int main(int argc, char **argv) {
     print("main-thread gap, wall clock", gaps);
     std::printf("(%zu ticks; load average %.1f on %d cores)\n", gaps.size(), load,
                 QThread::idealThreadCount());
-    std::printf("longest events (main-thread CPU time):\n");
+    std::printf("longest events (main-thread CPU time):%s\n",
+                application.slowest.empty() ? " none over 2 ms" : "");
     std::sort(application.slowest.begin(), application.slowest.end(),
               [](const auto &a, const auto &b) { return a.ms > b.ms; });
     for (size_t i = 0; i < std::min<size_t>(4, application.slowest.size()); ++i)
