@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextOption>
 
 using TileState = GalleryTileModel::TileState;
 using Typography::Role;
@@ -132,8 +133,15 @@ void GalleryTileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
             const QRectF message(inner.x(), title.bottom() + 4, inner.width(),
                                  phone.bottom() - title.bottom() - 14);
             const QString error = index.data(GalleryTileModel::ErrorRole).toString();
-            painter->drawText(message, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                              error.isEmpty() ? tr("Nothing was captured.") : error);
+            // Tool messages hold long identifiers: they break anywhere rather than overflow,
+            // and what does not fit is cut at the placeholder's edge (the tooltip has it all).
+            QTextOption wrapping(Qt::AlignHCenter | Qt::AlignTop);
+            wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            painter->save();
+            painter->setClipRect(message);
+            painter->drawText(message, error.isEmpty() ? tr("Nothing was captured.") : error,
+                              wrapping);
+            painter->restore();
         } else {
             painter->setFont(Typography::font(Role::Callout));
             painter->setPen(secondary);

@@ -737,10 +737,12 @@ void GalleryWindow::showOpenTile() {
         const QString region =
             tiles->data(tiles->index(each), GalleryTileModel::RegionRole).toString();
         pane.title = GalleryLabels::title(language) + QStringLiteral(" · ") + region;
-        pane.caption = tiles->detail(each);
+        const TileState state = tiles->state(each);
+        // A failure's message is shown in place of the image, not again underneath.
+        pane.caption =
+            state == TileState::Failed ? GalleryTileModel::stateText(state) : tiles->detail(each);
         if (each == development)
             pane.caption += tr(" · development language");
-        const TileState state = tiles->state(each);
         pane.caution = state == TileState::Failed || state == TileState::NotSettled;
         if (state == TileState::Failed)
             pane.message = tiles->detail(each);

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextOption>
 
 using Typography::Role;
 
@@ -90,8 +91,13 @@ void ShotViewer::paintEvent(QPaintEvent *) {
             painter.drawPath(rounded);
             painter.setFont(Typography::font(Role::Body));
             painter.setPen(pane.caution ? Typography::caution() : secondary);
-            painter.drawText(image.adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap,
-                             pane.message.isEmpty() ? tr("Reading…") : pane.message);
+            QTextOption wrapping(Qt::AlignCenter);
+            wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            painter.save();
+            painter.setClipRect(image);
+            painter.drawText(image.adjusted(16, 16, -16, -16),
+                             pane.message.isEmpty() ? tr("Reading…") : pane.message, wrapping);
+            painter.restore();
         }
         // Title and caption centred under the image, within its column.
         const qreal columnWidth =
