@@ -10,6 +10,8 @@ packages=(
     desktop-file-utils appstream dpkg-dev file
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     chromium
+    # Chinese glyphs, for the gallery's screenshots of an app's Chinese screens and its labels.
+    fonts-wqy-microhei
 )
 # The macOS cross-check (scripts/check-macos.sh) installs its compiler with npm; Debian's npm
 # package brings npm and Node.js where neither is installed yet.

@@ -96,6 +96,10 @@ QString Launcher::detectedBundlePath() const {
     return d->detectedBundlePath;
 }
 
+DeveloperToolPaths Launcher::toolPaths() const {
+    return d->tools;
+}
+
 void Launcher::setDetectedBundlePath(const QString &value) {
     if (d->detectedBundlePath == value)
         return;

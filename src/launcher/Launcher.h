@@ -117,6 +117,8 @@ public:
 
     QList<InstalledApp> visibleApps() const;
     QString languageSelectionID() const;
+    // The developer tools this launcher runs, for work that drives the same devices.
+    DeveloperToolPaths toolPaths() const;
     QString detectedBundlePath() const;
 
     // The last launches that succeeded, remembered across restarts.

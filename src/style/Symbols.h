@@ -8,8 +8,8 @@
 
 // Our own small symbols ("play.fill", "chevron.up.chevron.down", "checkmark", "chart.bar",
 // "app.badge", "hand.raised", "magnifyingglass", "exclamationmark.triangle", "xmark.circle.fill",
-// "chevron.forward.2") and artwork ("AppIcon light", "AppIcon dark"), rendered from the SVGs in
-// the application's resources.
+// "chevron.forward.2", "chevron.backward", "chevron.forward", "square.grid.2x2") and artwork
+// ("AppIcon light", "AppIcon dark"), rendered from the SVGs in the application's resources.
 namespace Symbols {
 
 // A symbol drawn in one colour, `size` in device-independent pixels.

@@ -7,6 +7,8 @@
 #include "style/Typography.h"
 #include "ui/AlertExcerpt.h"
 #include "ui/BusyIndicator.h"
+#include "ui/GalleryActivity.h"
+#include "ui/GalleryButton.h"
 #include "ui/GroupedForm.h"
 #include "ui/HeaderAppIcon.h"
 #include "ui/InstalledAppPicker.h"
@@ -172,7 +174,7 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     auto *buttons = new QHBoxLayout(m_simulatorButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(8);
-    auto *refresh = new QPushButton(tr("Refresh Simulators"), m_simulatorButtons);
+    auto *refresh = m_refreshButton = new QPushButton(tr("Refresh Simulators"), m_simulatorButtons);
     refresh->setObjectName(QStringLiteral("refreshSimulators"));
     refresh->setAutoDefault(false);
     connect(refresh, &QPushButton::clicked, this, [this] {
@@ -279,6 +281,10 @@ void ContentView::buildForm(QVBoxLayout *layout) {
 
 void ContentView::buildFooter(QVBoxLayout *layout) {
     auto *launchRow = new QHBoxLayout;
+    m_galleryButton = new GalleryButton(m_launcher, this);
+    m_galleryButton->setFixedHeight(28);
+    m_galleryButton->setMinimumWidth(m_galleryButton->sizeHint().width() + 16);
+    launchRow->addWidget(m_galleryButton);
     launchRow->addStretch();
     m_nextLanguageButton = new QPushButton(tr("Launch in Next Language"), this);
     m_nextLanguageButton->setObjectName(QStringLiteral("launchInNextLanguage"));
@@ -344,6 +350,8 @@ void ContentView::bindLauncher() {
                         &Launcher::languageChanged, &Launcher::macModeChanged,
                         &Launcher::deviceIDChanged, &Launcher::supportedLanguagesChanged})
         connect(l, signal, this, &ContentView::updateEnabled);
+    connect(GalleryActivity::of(l), &GalleryActivity::runningChanged, this,
+            &ContentView::updateEnabled);
 
     updateMode();
     updateMacApp();
@@ -516,4 +524,8 @@ void ContentView::updateEnabled() {
                                      !m_launcher->supportedLanguages().isEmpty() &&
                                      (m_launcher->macMode() || !m_launcher->deviceID().isEmpty()));
     m_recent->setEnabled(!busy);
+    m_refreshButton->setEnabled(true);
+    // While a gallery drives a device, the operations that would drive one too wait for it.
+    holdForGallery({m_refreshButton, m_bootButton, m_launchButton, m_nextLanguageButton, m_recent},
+                   m_launcher);
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class BusyIndicator;
+class GalleryButton;
 class GroupedForm;
 class InstalledAppPicker;
 class LanguagePicker;
@@ -80,6 +81,7 @@ private:
     QLabel *m_macAppName = nullptr;
     QComboBox *m_simulator = nullptr;
     QWidget *m_simulatorButtons = nullptr;
+    QPushButton *m_refreshButton = nullptr;
     QPushButton *m_bootButton = nullptr;
     QCheckBox *m_onlyMyApps = nullptr;
     QWidget *m_appRow = nullptr;
@@ -92,6 +94,7 @@ private:
     QLineEdit *m_region = nullptr;
     QPushButton *m_launchButton = nullptr;
     QPushButton *m_nextLanguageButton = nullptr;
+    GalleryButton *m_galleryButton = nullptr;
     RecentLaunchesButton *m_recent = nullptr;
     QLabel *m_status = nullptr;
     QPointer<QMessageBox> m_alert;

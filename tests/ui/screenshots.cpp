@@ -1,12 +1,20 @@
 // Renders the README's screenshots on an X server: the main window in light and dark, the open
-// app picker, the launch options and Recent menus, the localization check and its report, both
-// settings tabs and the consent sheet, driven through the stand-in tools.
-// Usage: ui_screenshots <output folder>
+// app picker, the launch options and Recent menus, the localization check and its report, the
+// language gallery (its grid and a side-by-side view), both settings tabs and the consent sheet,
+// driven through the stand-in tools. The gallery is also exported, for its page to be rendered.
+// Usage: ui_screenshots <output folder> [<gallery export folder>]
 
 #include "UiTestFixture.h"
+#include "gallery/GalleryExport.h"
+#include "gallery/LanguageGallery.h"
 #include "launcher/RecentLaunches.h"
 #include "metadata/AppLanguages.h"
 #include "ui/ContentView.h"
+#include "ui/GalleryActivity.h"
+#include "ui/GalleryButton.h"
+#include "ui/GalleryGrid.h"
+#include "ui/GalleryTileModel.h"
+#include "ui/GalleryWindow.h"
 #include "ui/InstalledAppPicker.h"
 #include "ui/LaunchOptionsButton.h"
 #include "ui/LocalizationReportSheet.h"
@@ -16,6 +24,7 @@
 #include "ui/RecentLaunchesButton.h"
 #include "ui/SearchPopup.h"
 #include "ui/SettingsWindow.h"
+#include "ui/ShotViewer.h"
 #include "usage/views/UsageOnboarding.h"
 
 #include <QApplication>
@@ -93,6 +102,7 @@ int main(int argc, char *argv[]) {
     const QPalette lightPalette = QApplication::style()->standardPalette();
     QApplication::setPalette(lightPalette);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    const QString exportFolder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
 
     // A calm backdrop behind the windows instead of the bare root window.
     QWidget backdrop(nullptr, Qt::FramelessWindowHint);
@@ -206,6 +216,33 @@ int main(int argc, char *argv[]) {
     save(window->frameGeometry().united(recentMenu->frameGeometry()).adjusted(-24, -24, 24, 24),
          folder + QStringLiteral("/recent-launches.png"));
     recentMenu->close();
+
+    // The language gallery of Quill Notes, taken on the stand-in's iPhone: French and German
+    // show the strings their tables lack in English.
+    auto *galleryButton = window->findChild<GalleryButton *>(QStringLiteral("openGallery"));
+    GalleryWindow *gallery = galleryButton->openGallery();
+    if (!gallery)
+        qFatal("No gallery: %s", qPrintable(galleryButton->toolTip()));
+    gallery->move(60, 60);
+    gallery->start();
+    if (!QTest::qWaitFor([&] { return !GalleryActivity::of(launcher)->running(); }, 180000))
+        qFatal("The gallery did not finish.");
+    waitFor([&] { return gallery->grid()->pendingThumbnails() == 0; });
+    GalleryTileModel *tiles = gallery->grid()->tiles();
+    gallery->grid()->setCurrentIndex(tiles->index(tiles->rowOf(QStringLiteral("fr"))));
+    gallery->activateWindow();
+    save(around(gallery), folder + QStringLiteral("/gallery-window.png"));
+    gallery->openTile(tiles->rowOf(QStringLiteral("fr")));
+    gallery->setSideBySide(true);
+    waitFor([&] {
+        const auto panes = gallery->viewer()->panes();
+        return panes.size() == 2 && !panes.at(0).image.isNull() && !panes.at(1).image.isNull();
+    });
+    save(around(gallery), folder + QStringLiteral("/gallery-side-by-side.png"));
+    if (!exportFolder.isEmpty())
+        GalleryExport::writeFolder(gallery->gallery()->result(), exportFolder, true);
+    gallery->close();
+    waitFor([&] { return !GalleryActivity::of(launcher)->running(); });
 
     SettingsWindow *settings = app.openSettings();
     window->hide();
