@@ -137,8 +137,13 @@ private Q_SLOTS:
         launcher.setMacApp(QUrl::fromLocalFile(f.set.macApp()));
         QCoro::waitFor(launcher.detectLanguages());
         launcher.setLaunchOptions({});
+        launcher.setLocale("fr_CA");
         QCOMPARE(f.perform(&Launcher::launch), std::nullopt);
         QCOMPARE(launcher.recentLaunches()->entries().size(), 2);
+        const RecentLaunch mac = launcher.recentLaunches()->entries().first();
+        QVERIFY(mac.macMode);
+        QCOMPARE(mac.macAppPath, f.set.macApp());
+        QCOMPARE(mac.locale, "fr_CA");
         launcher.setDeviceID(iPadPro);
         launcher.setApps({});
         f.set.clearCommands();
@@ -151,6 +156,7 @@ private Q_SLOTS:
                               "-NSAccentuateLocalizedStrings", "YES"}));
         QCOMPARE(launcher.macMode(), false);
         QCOMPARE(launcher.bundleID(), quillNotes);
+        QCOMPARE(launcher.apps().size(), 10); // the apps of the relaunched device
         QCOMPARE(launcher.launchOptions(), LaunchOptions(LaunchOption::AccentedStrings));
         // The same launch again moves up rather than repeating.
         QCOMPARE(launcher.recentLaunches()->entries().size(), 2);
@@ -276,7 +282,11 @@ private Q_SLOTS:
         launcher.setMyAppIDs({"com.example.CafeCreme"});
         launcher.setOnlyMyApps(true);
         const RecentLaunch launch{false, "", iPadPro, quillNotes, "Quill Notes", "", "fr", "", {}};
+        f.set.clearCommands();
         QCOMPARE(f.perform([&] { return launcher.launchRecent(launch); }), std::nullopt);
+        // The apps of the chosen device are known: they are not listed again.
+        for (const Command &command : f.set.commands())
+            QVERIFY(!command.arguments.contains("listapps"));
         QCOMPARE(launchedArguments(f, false).mid(0, 2), (QStringList{"-AppleLanguages", "(fr)"}));
         QCOMPARE(launcher.bundleID(), quillNotes);
         QCOMPARE(launcher.onlyMyApps(), false);
@@ -320,16 +330,24 @@ private Q_SLOTS:
         QTest::newRow("appName") << "appName" << true;
         QTest::newRow("deviceName") << "deviceName" << true;
         QTest::newRow("Mac path of a simulator launch") << "macAppPath" << true;
+        QTest::newRow("Mac, nothing") << "Mac:" << true;
+        QTest::newRow("Mac, app path") << "Mac:macAppPath" << false;
+        QTest::newRow("Mac, device of a Mac launch") << "Mac:deviceID" << true;
     }
     void sameLaunch() {
         QFETCH(QString, change);
-        const RecentLaunch launch = simulatorLaunch(quillNotes);
+        RecentLaunch launch = simulatorLaunch(quillNotes);
+        if (change.startsWith("Mac:")) {
+            launch.macMode = true;
+            launch.macAppPath = "/Applications/Quill.app";
+            change = change.mid(4);
+        }
         RecentLaunch other = launch;
         if (change == "macMode")
             other.macMode = true;
         else if (change == "options")
             other.options = LaunchOption::BoundedStrings;
-        else
+        else if (!change.isEmpty())
             *(change == "deviceID"     ? &other.deviceID
               : change == "bundleID"   ? &other.bundleID
               : change == "language"   ? &other.language
@@ -379,6 +397,8 @@ private Q_SLOTS:
         for (const InstalledAppsLoading::Slice &slice : slices) {
             QCOMPARE(slice.from, next);
             QVERIFY(slice.to > slice.from);
+            // Shared out evenly: no thread gets more than its part, rounded up.
+            QVERIFY(slice.to - slice.from <= (count + parts - 1) / parts);
             next = slice.to;
         }
         QCOMPARE(next, qsizetype(count));

@@ -33,9 +33,10 @@ QCoro::Task<> observe(QStringList arguments, QString executable, std::shared_ptr
     }
 }
 
-QByteArray runToEnd(const QStringList &arguments, const QString &executable = shell) {
+QByteArray runToEnd(const QStringList &arguments, const QString &executable = shell,
+                    DeveloperCommand::Limits limits = {}) {
     auto outcome = std::make_shared<Outcome>();
-    QCoro::waitFor(observe(arguments, executable, outcome));
+    QCoro::waitFor(observe(arguments, executable, outcome, limits));
     return outcome->value_or("unfinished");
 }
 
@@ -114,11 +115,16 @@ private slots:
             "PlatformError: An argument for “/bin/sh” contains a null character.");
     }
 
+    // Every outcome is the same when the command may be stopped and has a deadline (as the
+    // launcher's commands always do), as long as neither comes into play.
     void outcome() {
         QFETCH(QString, executable);
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, expected);
         QCOMPARE(runToEnd(arguments, executable), expected);
+        const DeveloperCommand::Limits limits{std::chrono::seconds(30),
+                                              std::make_shared<ChildProcess::StopSignal>()};
+        QCOMPARE(runToEnd(arguments, executable, limits), expected);
     }
 
     void abandonedAwaitLetsTheCommandFinish() {
@@ -223,6 +229,21 @@ private slots:
         QTEST(DeveloperCommand::commandName(executable, arguments), "name");
         QCOMPARE(DeveloperCommand::durationText(std::chrono::seconds(seconds)),
                  seconds == 300 ? "5 minutes" : "60 seconds");
+    }
+
+    void durationWording_data() {
+        QTest::addColumn<int>("milliseconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("minutes") << 300000 << "5 minutes";
+        QTest::newRow("one minute in seconds") << 60000 << "60 seconds";
+        QTest::newRow("a minute and a half") << 90000 << "90 seconds";
+        QTest::newRow("one second") << 1000 << "1 second";
+        QTest::newRow("part of a second") << 1500 << "1500 milliseconds";
+        QTest::newRow("short") << 250 << "250 milliseconds";
+    }
+    void durationWording() {
+        QFETCH(int, milliseconds);
+        QTEST(DeveloperCommand::durationText(std::chrono::milliseconds(milliseconds)), "text");
     }
 
     void repeatedCommandsLeaveNoDescriptorOpen() {

@@ -70,7 +70,11 @@ private Q_SLOTS:
         row("Turkish i, capital İ", "tr_TR", "izmir", "İZMİR", true);
         row("English i, capital I", "en_US", "ik", "IŞIK", true);
         row("Azeri dotless i, capital I", "az_AZ", "ı", "BAKI", true);
+        row("canonically equivalent spellings", "fr_FR", "caf\u00e9", "cafe\u0301 cr\u00e8me",
+            true);
+        row("width does not count", "ja_JP", "abc", "\uff21\uff22\uff23", true);
         row("none", "cs_CZ", "x", "Chrome", false);
+        row("empty text", "en_US", "a", "", false);
     }
     void search() {
         QFETCH(QString, locale);
