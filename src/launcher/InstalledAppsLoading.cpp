@@ -30,12 +30,14 @@ QList<LocatedApp> locateAll(const QByteArray &report) {
     };
     const qsizetype threads =
         std::clamp<qsizetype>(entries.size() / 64, 1, std::max(1, QThread::idealThreadCount()));
-    const qsizetype slice = (entries.size() + threads - 1) / threads;
+    const QList<InstalledAppsLoading::Slice> parts =
+        InstalledAppsLoading::slices(entries.size(), threads);
     std::vector<std::future<void>> others;
-    for (qsizetype from = slice; from < entries.size(); from += slice)
-        others.push_back(std::async(std::launch::async, locateSlice, from,
-                                    std::min(from + slice, entries.size())));
-    locateSlice(0, std::min(slice, entries.size()));
+    for (qsizetype part = 1; part < parts.size(); ++part)
+        others.push_back(
+            std::async(std::launch::async, locateSlice, parts[part].from, parts[part].to));
+    if (!parts.isEmpty())
+        locateSlice(parts.first().from, parts.first().to);
     for (std::future<void> &other : others)
         other.get();
     return apps;
@@ -44,6 +46,15 @@ QList<LocatedApp> locateAll(const QByteArray &report) {
 } // namespace
 
 namespace InstalledAppsLoading {
+
+QList<Slice> slices(qsizetype count, qsizetype parts) {
+    const qsizetype shares = std::max<qsizetype>(parts, 1);
+    const qsizetype length = (count + shares - 1) / shares;
+    QList<Slice> result;
+    for (qsizetype from = 0; from < count; from += length)
+        result.append({from, std::min(from + length, count)});
+    return result;
+}
 
 QCoro::Task<QList<InstalledApp>> load(QByteArray report) {
     // Named, not a temporary of the co_await: g++ 12 destroys such temporaries twice.

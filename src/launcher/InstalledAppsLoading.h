@@ -15,4 +15,15 @@ namespace InstalledAppsLoading {
 // until first painted, are then made on the calling thread. Throws what decode throws.
 QCoro::Task<QList<InstalledApp>> load(QByteArray report);
 
+// One thread's share of the list: the entries from `from` up to, not including, `to`.
+struct Slice {
+    qsizetype from = 0;
+    qsizetype to = 0;
+    bool operator==(const Slice &) const = default;
+};
+
+// `count` entries shared out in order over at most `parts` threads: slices of equal length but
+// the last, which holds what is left. None for no entries.
+QList<Slice> slices(qsizetype count, qsizetype parts);
+
 } // namespace InstalledAppsLoading

@@ -7,20 +7,26 @@
 #include "tools/BackgroundWork.h"
 #include "tools/Error.h"
 
-namespace {
+QCoro::Task<> Launcher::detectLanguages() {
+    d->detection.supersede();
+    d->detection = Run(this);
+    try {
+        co_await detect(d->detection);
+    } catch (const Run::Over &) {
+        // Superseded, or the launcher is gone: the newer run or nobody owns the fields now.
+    } catch (const Stopped &) {
+    }
+}
 
-// Ends a run whose selection was replaced while its command ran; never shown to the user.
-class DetectionCancelled : public Error {
-public:
-    DetectionCancelled()
-        : Error(QStringLiteral("Language detection was cancelled.")) {}
-};
+void Launcher::ensureLanguageDetection() {
+    if (d->loadingLanguages && !d->detection.isOver() && d->detectionKey == languageSelectionID())
+        return; // the running detection looks at this selection already
+    detectLanguages();
+}
 
-} // namespace
-
-QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
+QCoro::Task<> Launcher::detect(Run run) {
     const QString key = languageSelectionID();
-    const quint64 run = ++d->detectionRuns;
+    d->detectionKey = key;
 
     setLoadingLanguages(false);
     setSupportedLanguages(QStringList());
@@ -34,29 +40,27 @@ QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
         co_return;
     setLoadingLanguages(true);
 
-    const QPointer<Launcher> self(this);
     std::optional<QStringList> languages;
     QString failure;
     QString bundlePath;
     try {
-        bundlePath = co_await locateBundle(cancellation);
+        bundlePath = co_await locateBundle(run);
         // A bundle may hold tens of thousands of files: read it off the main thread. The task
         // is named, not a temporary of the co_await: g++ 12 destroys such temporaries twice.
         QCoro::Task<QStringList> reading =
             BackgroundWork::run([bundlePath] { return AppLanguages::read(bundlePath); });
-        languages = co_await std::move(reading);
+        languages = co_await run.await(std::move(reading));
+    } catch (const Run::Over &) {
+        // The launcher is gone, or a newer run owns the language fields.
+        throw;
     } catch (...) {
         failure = userFacingDescription(std::current_exception());
     }
-    if (!self)
-        co_return;
 
-    // Only the newest run, with its selection unchanged, owns the language fields: it writes
-    // its outcome unless cancelled, and ends the loading state. A run after which another one
-    // started (even for the same key, after a round trip through another selection) leaves
-    // both to that newer run.
-    const bool current = d->detectionRuns == run && languageSelectionID() == key;
-    if (current && !cancellation.isCancelled()) {
+    // Only the newest run owns the language fields (an operation stopped with this run leaves
+    // it the newest): it ends the loading state, and writes its outcome while its selection is
+    // unchanged.
+    if (languageSelectionID() == key) {
         if (languages) {
             applyDetectedLanguages(*languages);
             setDetectedBundlePath(bundlePath);
@@ -64,20 +68,18 @@ QCoro::Task<> Launcher::detectLanguages(CancellationToken cancellation) {
             setLanguageMessage(QStringLiteral("Could not detect app languages: ") + failure);
         }
     }
-    if (current)
-        setLoadingLanguages(false);
+    setLoadingLanguages(false);
+    run.check();
 }
 
-QCoro::Task<QString> Launcher::locateBundle(CancellationToken cancellation) {
+QCoro::Task<QString> Launcher::locateBundle(Run run) {
     if (d->macMode)
         co_return d->macApp.toLocalFile();
 
     QStringList arguments;
     arguments << QStringLiteral("simctl") << QStringLiteral("get_app_container") << d->deviceID
               << d->bundleID << QStringLiteral("app");
-    const QByteArray output = co_await runTool(arguments, d->tools.xcrun);
-    if (cancellation.isCancelled())
-        throw DetectionCancelled();
+    const QByteArray output = co_await runTool(run, arguments, d->tools.xcrun);
     co_return AppContainer::bundlePath(output);
 }
 

@@ -4,6 +4,7 @@
 
 #include "launcher/NextLanguage.h"
 #include "launcher/StoredValues.h"
+#include "metadata/AppLanguages.h"
 #include "tools/Error.h"
 
 #include <QFileInfo>
@@ -65,9 +66,29 @@ RecentLaunch Launcher::currentLaunch(const QString &code) const {
     return launch;
 }
 
+namespace {
+
+// A Mac app bundle: a folder with its information property list where the platform expects it.
+// Checked without reading anything, so the Recent menu opens at once.
+bool isMacApp(const QString &path) {
+    return !path.isEmpty() && QFileInfo(path).isDir() &&
+           QFileInfo(path + QStringLiteral("/Contents/Info.plist")).isFile();
+}
+
+bool listsApp(const QList<InstalledApp> &apps, const QString &bundleID) {
+    return std::any_of(apps.begin(), apps.end(),
+                       [&](const InstalledApp &app) { return app.id == bundleID; });
+}
+
+ToolFailure appGone() {
+    return ToolFailure(QStringLiteral("This app is no longer available."));
+}
+
+} // namespace
+
 bool Launcher::canRelaunch(const RecentLaunch &launch) const {
     if (launch.macMode)
-        return !launch.macAppPath.isEmpty() && QFileInfo::exists(launch.macAppPath);
+        return isMacApp(launch.macAppPath);
     const bool deviceListed =
         std::any_of(d->devices.begin(), d->devices.end(),
                     [&](const SimulatorDevice &device) { return device.udid == launch.deviceID; });
@@ -76,39 +97,50 @@ bool Launcher::canRelaunch(const RecentLaunch &launch) const {
     // Only the chosen device's apps are known, and only once they are loaded.
     if (launch.deviceID != d->deviceID || d->apps.isEmpty())
         return true;
-    return std::any_of(d->apps.begin(), d->apps.end(),
-                       [&](const InstalledApp &app) { return app.id == launch.bundleID; });
+    return listsApp(d->apps, launch.bundleID);
 }
 
 QCoro::Task<> Launcher::launchInNextLanguage() {
-    setLanguage(NextLanguage::after(d->supportedLanguages, d->language.trimmed()));
+    // The order the language picker lists them in.
+    const QStringList listed = AppLanguages::sortedByLabel(d->supportedLanguages);
+    setLanguage(NextLanguage::after(listed, d->language.trimmed()));
     co_await launch();
 }
 
 QCoro::Task<> Launcher::launchRecent(RecentLaunch launch) {
+    const Run run = d->operation;
     if (!canRelaunch(launch))
-        throw ToolFailure(QStringLiteral("This app is no longer available."));
+        throw appGone();
+    // Everything is checked before anything changes: a refused relaunch leaves the window as
+    // it was. The apps of another device are read without choosing that device.
+    const bool appsKnown = !launch.macMode && launch.deviceID == d->deviceID && !d->apps.isEmpty();
+    QList<InstalledApp> installed = d->apps;
+    if (!launch.macMode && !appsKnown) {
+        const QString device = launch.deviceID;
+        const std::function<QString()> launchDevice = [device] { return device; };
+        installed = co_await installedAppsOf(run, launchDevice);
+        if (!listsApp(installed, launch.bundleID))
+            throw appGone();
+    }
+
     setMacMode(launch.macMode);
     if (launch.macMode) {
         setMacApp(QUrl::fromLocalFile(launch.macAppPath));
     } else {
-        // The device's apps are loaded first, so the app is checked and shown as chosen.
-        if (launch.deviceID != d->deviceID || d->apps.isEmpty()) {
+        if (!appsKnown) {
             setDeviceID(launch.deviceID);
-            co_await loadApps();
+            setApps(installed);
         }
-        const bool installed =
-            std::any_of(d->apps.begin(), d->apps.end(),
-                        [&](const InstalledApp &app) { return app.id == launch.bundleID; });
-        if (!installed)
-            throw ToolFailure(QStringLiteral("This app is no longer available."));
+        // The picker shows what is launched: an app Only My Apps hides is shown by showing all.
+        if (d->onlyMyApps && !d->myAppIDs.contains(launch.bundleID))
+            setOnlyMyApps(false);
         setBundleID(launch.bundleID);
     }
-    // The language must still be one the app declares, as for any launch.
-    const QPointer<Launcher> self(this);
-    co_await detectLanguages();
-    if (!self)
-        co_return; // the launcher was closed while the languages were read
+    // The language must still be one the app declares, as for any launch. The detection
+    // belongs to this operation: stopping the operation stops it too.
+    d->detection.supersede();
+    d->detection = run.within();
+    co_await detect(d->detection);
     setLanguage(launch.language);
     setLocale(launch.locale);
     setLaunchOptions(launch.options);

@@ -16,14 +16,6 @@ const QString onlyMyAppsKey = QStringLiteral("onlyMyApps");
 const QString myAppIDsKey = QStringLiteral("myAppIDs");
 const QString selectedSimulatorKey = QStringLiteral("selectedSimulatorID");
 
-// Thrown into an operation whose launcher was destroyed while a tool ran, so that nothing
-// after the wait touches the launcher.
-class LauncherGone : public Error {
-public:
-    LauncherGone()
-        : Error(QStringLiteral("The launcher was closed.")) {}
-};
-
 QStringList sortedTexts(const QSet<QString> &set) {
     QStringList texts(set.begin(), set.end());
     std::sort(texts.begin(), texts.end()); // plain text order, as the list is stored
@@ -37,7 +29,7 @@ Launcher::Launcher(QObject *parent)
 
 Launcher::Launcher(QSettings *store, DeveloperToolPaths tools, QObject *parent)
     : QObject(parent)
-    , d(std::make_unique<State>()) {
+    , d(std::make_unique<State>(this)) {
     if (!store) {
         d->ownedStore = std::make_unique<QSettings>();
         store = d->ownedStore.get();
@@ -303,38 +295,50 @@ void Launcher::perform(std::function<QCoro::Task<>()> operation) {
     if (d->busy)
         return;
     setBusy(true);
+    d->operation = Run(this);
     // Started from the event loop, like a task scheduled on the main thread: the caller
     // returns before the operation runs its first step.
     QMetaObject::invokeMethod(
         this,
-        [this, operation = std::move(operation)]() mutable {
+        [this, operation = std::move(operation), run = d->operation]() mutable {
             // The task object may be dropped: the coroutine frame lives until it finishes.
-            runPerformed(std::move(operation));
+            runPerformed(std::move(operation), run);
         },
         Qt::QueuedConnection);
 }
 
-QCoro::Task<> Launcher::runPerformed(std::function<QCoro::Task<>()> operation) {
-    const QPointer<Launcher> self(this);
-    std::optional<QString> failure;
+void Launcher::stop() {
+    if (d->busy)
+        d->operation.stop();
+}
+
+QCoro::Task<> Launcher::runPerformed(std::function<QCoro::Task<>()> operation, Run run) {
+    std::exception_ptr failure;
     try {
-        co_await operation();
+        QCoro::Task<> performing = operation();
+        co_await run.await(std::move(performing));
     } catch (...) {
-        failure = userFacingDescription(std::current_exception());
+        failure = std::current_exception();
     }
-    if (!self)
+    if (run.ownerGone())
         co_return;
-    if (failure)
-        setError(failure);
+    if (run.isStopped())
+        setStatus(QStringLiteral("Stopped."));
+    else if (failure)
+        setError(userFacingDescription(failure));
     setBusy(false);
 }
 
-QCoro::Task<QByteArray> Launcher::runTool(QStringList arguments, QString executable) {
-    const QPointer<Launcher> self(this);
-    QByteArray output = co_await DeveloperCommand::run(std::move(arguments), std::move(executable));
-    if (!self)
-        throw LauncherGone();
-    co_return output;
+QCoro::Task<QByteArray> Launcher::runTool(Run run, QStringList arguments, QString executable) {
+    const DeveloperCommand::Limits limits{d->deadlines.forCommand(arguments),
+                                          run.stopSignal()};
+    QCoro::Task<QByteArray> command =
+        DeveloperCommand::run(std::move(arguments), std::move(executable), limits);
+    co_return co_await run.await(std::move(command));
+}
+
+void Launcher::setCommandDeadlines(DeveloperCommand::Deadlines deadlines) {
+    d->deadlines = deadlines;
 }
 
 // --- Choosing a Mac app -------------------------------------------------------------------

@@ -3,7 +3,7 @@
 #include "BuildSettings.h"
 #include "launcher/LaunchOptions.h"
 #include "launcher/RecentLaunch.h"
-#include "tools/Cancellation.h"
+#include "tools/DeveloperCommand.h"
 #include "tools/InstalledApp.h"
 #include "tools/SimulatorDevice.h"
 #include "tools/ToolPaths.h"
@@ -36,6 +36,7 @@ struct DeveloperToolPaths {
 using MacAppChooser = std::function<std::optional<QString>(const QString &startFolder)>;
 
 class RecentLaunches;
+class Run;
 
 // The model behind the main window and the My Apps settings. Main thread only.
 class Launcher : public QObject {
@@ -134,6 +135,10 @@ public:
     // `busy` around it and turns a failure into `error`. Returns at once: `busy` is already set,
     // the operation starts from the event loop.
     void perform(std::function<QCoro::Task<>()> operation);
+    // Stops the running operation: the developer tool it waits for is ended with everything
+    // that tool started, and the operation ends with the status "Stopped." instead of an error.
+    // Does nothing while no operation runs.
+    void stop();
 
     QCoro::Task<> refresh();
     QCoro::Task<> boot();
@@ -141,13 +146,24 @@ public:
     QCoro::Task<> launch();
     // Selects the language after the current one (wrapping) and launches in it.
     QCoro::Task<> launchInNextLanguage();
-    // Selects a remembered launch's target, reads its languages again, then launches it with
-    // its language, region and options.
+    // Checks that a remembered launch's app is still there (booting its simulator to list the
+    // apps when they are not loaded), and refuses with nothing changed when it is not. Then
+    // selects its target, so that the app picker shows it (Only My Apps is turned off when it
+    // would hide the app), reads its languages again, and launches it with its language, region
+    // and options.
     QCoro::Task<> launchRecent(RecentLaunch launch);
-    // Never throws. A run whose token is cancelled, or whose selection key changed meanwhile,
-    // never writes its result. Only the newest run for the current key writes its result and
-    // ends `loadingLanguages`, so an older run never touches the state of a newer one.
-    QCoro::Task<> detectLanguages(CancellationToken cancellation = {});
+    // Never throws. Each call supersedes the detection still running: only the newest run
+    // writes its result and ends `loadingLanguages`, and only while the selection key is the
+    // one it started with, so an older run never touches the state of a newer one.
+    QCoro::Task<> detectLanguages();
+    // The windows' way to follow the selection: starts detectLanguages() unless a detection for
+    // the current selection key is running already, which several windows then share. A closed
+    // window thus never ends a detection that another window waits for.
+    void ensureLanguageDetection();
+
+    // How long each developer-tool command may run (DeveloperCommand::Deadlines); the standard
+    // deadlines unless a test sets shorter ones.
+    void setCommandDeadlines(DeveloperCommand::Deadlines deadlines);
 
     void setMacAppChooser(MacAppChooser chooser);
     void chooseMacApp();
@@ -175,12 +191,17 @@ Q_SIGNALS:
     void detectedBundlePathChanged();
 
 private:
-    // Runs a developer tool; throws instead of resuming into a launcher destroyed meanwhile.
-    QCoro::Task<QByteArray> runTool(QStringList arguments, QString executable);
-    QCoro::Task<> runPerformed(std::function<QCoro::Task<>()> operation);
+    // Runs a developer tool for `run`, within its deadline; throws instead of resuming into a
+    // run that is over (Run::await).
+    QCoro::Task<QByteArray> runTool(Run run, QStringList arguments, QString executable);
+    QCoro::Task<> runPerformed(std::function<QCoro::Task<>()> operation, Run run);
     // boot() for the device `device` names when each command is issued.
-    QCoro::Task<> bootDevice(std::function<QString()> device);
-    QCoro::Task<QString> locateBundle(CancellationToken cancellation);
+    QCoro::Task<> bootDevice(Run run, std::function<QString()> device);
+    // Boots the device and reads its installed apps; changes nothing.
+    QCoro::Task<QList<InstalledApp>> installedAppsOf(Run run, std::function<QString()> device);
+    // One language detection; throws when the run is over once it has ended (Run::check).
+    QCoro::Task<> detect(Run run);
+    QCoro::Task<QString> locateBundle(Run run);
     void applyDetectedLanguages(const QStringList &languages);
     // Reads the launch options and the recent launches from the store.
     void readLaunchChoices();

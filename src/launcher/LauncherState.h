@@ -4,15 +4,23 @@
 #include "launcher/Launcher.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/RecentLaunches.h"
+#include "tools/Run.h"
 
 #include <memory>
 
 struct Launcher::State {
+    explicit State(Launcher *launcher)
+        : operation(launcher)
+        , detection(launcher) {}
+
     std::unique_ptr<QSettings> ownedStore;
     QSettings *store = nullptr;
     DeveloperToolPaths tools;
+    DeveloperCommand::Deadlines deadlines;
     MacAppChooser macAppChooser;
-    quint64 detectionRuns = 0; // how many language detections have started
+    Run operation;        // the newest operation started through perform()
+    Run detection;        // the newest language detection
+    QString detectionKey; // the selection key the newest detection looks at
 
     bool onlyMyApps = false;
     QSet<QString> myAppIDs;

@@ -1,5 +1,7 @@
 #include "launcher/RegionCompletions.h"
 
+#include "metadata/LanguageCodes.h"
+
 #include <unicode/uloc.h>
 
 #include <algorithm>
@@ -29,21 +31,6 @@ LocaleParts parts(const char *identifier) {
             part(uloc_getCountry, identifier), part(uloc_getVariant, identifier)};
 }
 
-// ICU's identifier for a code as bundles write it ("pt-BR", "zh-Hans") or as older folders do
-// ("pt_BR"): language tags go through uloc_forLanguageTag, the rest is taken as it is.
-QByteArray identifierFor(const QString &code) {
-    const QByteArray bytes = code.trimmed().toUtf8();
-    char identifier[ULOC_FULLNAME_CAPACITY];
-    int32_t parsed = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length =
-        uloc_forLanguageTag(bytes.constData(), identifier, sizeof identifier, &parsed, &status);
-    if (U_SUCCESS(status) && status != U_STRING_NOT_TERMINATED_WARNING && length > 0 &&
-        parsed == bytes.size())
-        return QByteArray(identifier, length);
-    return bytes;
-}
-
 // The script a language is usually written in within a region ("Hant" for zh and HK).
 QByteArray likelyScript(const QByteArray &language, const QByteArray &region) {
     const QByteArray minimal = region.isEmpty() ? language : language + '_' + region;
@@ -69,7 +56,7 @@ QByteArray likelyRegion(const QByteArray &identifier) {
 namespace RegionCompletions {
 
 QStringList forLanguage(const QString &code) {
-    const QByteArray identifier = identifierFor(code);
+    const QByteArray identifier = LanguageCodes::icuLocaleID(code.trimmed());
     const LocaleParts wanted = parts(identifier.constData());
     if (wanted.language.isEmpty())
         return {};

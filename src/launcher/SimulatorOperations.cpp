@@ -7,10 +7,11 @@
 #include "tools/Error.h"
 
 QCoro::Task<> Launcher::refresh() {
+    const Run run = d->operation;
     QStringList arguments;
     arguments << QStringLiteral("simctl") << QStringLiteral("list") << QStringLiteral("devices")
               << QStringLiteral("available") << QStringLiteral("--json");
-    const QByteArray report = co_await runTool(arguments, d->tools.xcrun);
+    const QByteArray report = co_await runTool(run, arguments, d->tools.xcrun);
     const QList<SimulatorDevice> available = DeviceList::decode(report).availableDevices();
 
     setDevices(available);
@@ -31,48 +32,52 @@ QCoro::Task<> Launcher::refresh() {
 QCoro::Task<> Launcher::boot() {
     // Each command names the device chosen at the moment it is issued.
     const std::function<QString()> currentDevice = [this] { return d->deviceID; };
-    co_await bootDevice(currentDevice);
+    co_await bootDevice(d->operation, currentDevice);
 }
 
-QCoro::Task<> Launcher::bootDevice(std::function<QString()> device) {
+QCoro::Task<> Launcher::bootDevice(Run run, std::function<QString()> device) {
     if (device().isEmpty())
         throw ToolFailure(LauncherTexts::chooseSimulatorFirst());
 
     QStringList listing;
     listing << QStringLiteral("simctl") << QStringLiteral("list") << QStringLiteral("devices")
             << QStringLiteral("--json");
-    const DeviceList all = DeviceList::decode(co_await runTool(listing, d->tools.xcrun));
+    const DeviceList all = DeviceList::decode(co_await runTool(run, listing, d->tools.xcrun));
 
     const std::optional<SimulatorDevice> listed = all.device(device());
     if (!listed || listed->state != QLatin1String("Booted")) {
         QStringList booting;
         booting << QStringLiteral("simctl") << QStringLiteral("boot") << device();
-        co_await runTool(booting, d->tools.xcrun);
+        co_await runTool(run, booting, d->tools.xcrun);
     }
 
     QStringList waiting;
     waiting << QStringLiteral("simctl") << QStringLiteral("bootstatus") << device()
             << QStringLiteral("-b");
-    co_await runTool(waiting, d->tools.xcrun);
+    co_await runTool(run, waiting, d->tools.xcrun);
 
     QStringList showing;
     showing << QStringLiteral("-a") << QStringLiteral("Simulator") << QStringLiteral("--args")
             << QStringLiteral("-CurrentDeviceUDID") << device();
-    co_await runTool(showing, d->tools.open);
+    co_await runTool(run, showing, d->tools.open);
 }
 
 QCoro::Task<> Launcher::loadApps() {
-    co_await boot();
-
-    QStringList listing;
-    listing << QStringLiteral("simctl") << QStringLiteral("listapps") << d->deviceID;
-    const QByteArray report = co_await runTool(listing, d->tools.xcrun);
-    const QPointer<Launcher> self(this);
-    const QList<InstalledApp> installed = co_await InstalledAppsLoading::load(report);
-    if (!self)
-        co_return; // the launcher went away while the report was being read
-
+    // Each command names the device chosen at the moment it is issued.
+    const std::function<QString()> currentDevice = [this] { return d->deviceID; };
+    const QList<InstalledApp> installed = co_await installedAppsOf(d->operation, currentDevice);
     setApps(installed);
     reconcileAppSelection();
     setStatus(QStringLiteral("Loaded %1 installed apps.").arg(installed.size()));
+}
+
+QCoro::Task<QList<InstalledApp>> Launcher::installedAppsOf(Run run,
+                                                           std::function<QString()> device) {
+    co_await bootDevice(run, device);
+
+    QStringList listing;
+    listing << QStringLiteral("simctl") << QStringLiteral("listapps") << device();
+    const QByteArray report = co_await runTool(run, listing, d->tools.xcrun);
+    QCoro::Task<QList<InstalledApp>> loading = InstalledAppsLoading::load(report);
+    co_return co_await run.await(std::move(loading));
 }

@@ -2,9 +2,12 @@
 
 #include "metadata/Bundle.h"
 #include "metadata/DirectoryListing.h"
+#include "metadata/LanguageCodes.h"
 #include "metadata/PropertyListValues.h"
 #include "tools/Error.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <QSet>
 
 #include <unicode/uloc.h>
@@ -13,27 +16,12 @@
 
 namespace {
 
-// ICU's locale identifier for a code as bundles write it: "pt-BR" is a language tag, "pt_BR"
-// (an older directory name) is already an ICU identifier.
-QByteArray icuLocaleID(const QString &code) {
-    const QByteArray bytes = code.toUtf8();
-    char identifier[ULOC_FULLNAME_CAPACITY];
-    int32_t parsedLength = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = uloc_forLanguageTag(bytes.constData(), identifier, sizeof identifier,
-                                               &parsedLength, &status);
-    if (U_SUCCESS(status) && status != U_STRING_NOT_TERMINATED_WARNING && length > 0 &&
-        parsedLength == bytes.size())
-        return QByteArray(identifier, length);
-    return bytes;
-}
-
 // The English name ICU has for the code; empty when ICU only falls back to defaults (it echoes
 // the code or its parts back then).
 QString englishName(const QString &code) {
     if (code.isEmpty())
         return {};
-    const QByteArray identifier = icuLocaleID(code);
+    const QByteArray identifier = LanguageCodes::icuLocaleID(code);
     // ICU reports U_USING_DEFAULT_WARNING only when the name fits with room to spare, so the
     // buffer is never sized exactly.
     const auto displayName = [&](QString &name, UErrorCode &status) {
@@ -91,14 +79,32 @@ QStringList read(const QString &bundlePath) {
         seen.insert(candidate);
         languages.append(candidate);
     }
-    // QString's operator< compares UTF-16 units, which is not code-point order once a
-    // character outside the Basic Multilingual Plane meets one above U+D7FF.
-    std::sort(languages.begin(), languages.end(), [](const QString &a, const QString &b) {
-        const QList<uint> left = a.toUcs4();
-        const QList<uint> right = b.toUcs4();
-        return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end());
-    });
+    LanguageCodes::sortByCodePoints(languages);
     return languages;
+}
+
+QStringList sortedByLabel(const QStringList &codes, const LabelFunction &labelOf) {
+    QCollator collator{QLocale(QLocale::English)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+
+    struct Entry {
+        QString code;
+        QString label;
+    };
+    QList<Entry> entries;
+    entries.reserve(codes.size());
+    for (const QString &code : codes)
+        entries.append({code, labelOf(code)});
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
+        return collator.compare(a.label, b.label) < 0;
+    });
+
+    QStringList sorted;
+    sorted.reserve(entries.size());
+    for (const Entry &entry : entries)
+        sorted.append(entry.code);
+    return sorted;
 }
 
 QString label(const QString &code) {

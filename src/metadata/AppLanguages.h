@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The languages an application bundle declares.
 namespace AppLanguages {
 
@@ -15,5 +17,11 @@ QStringList read(const QString &bundlePath);
 // identifiers ("pt_BR"). A code ICU cannot fully name (an unknown language, script or region,
 // or a legacy folder name such as "English") has no name: "English (English)".
 QString label(const QString &code);
+
+using LabelFunction = std::function<QString(const QString &code)>;
+
+// The codes in the order the language picker lists them: by their labels (`labelOf`), ignoring
+// case, with digit runs compared as numbers, in English collation; equal labels keep their order.
+QStringList sortedByLabel(const QStringList &codes, const LabelFunction &labelOf = &label);
 
 } // namespace AppLanguages

@@ -2,6 +2,7 @@
 
 #include "metadata/Bundle.h"
 #include "metadata/DirectoryListing.h"
+#include "metadata/LanguageCodes.h"
 #include "metadata/PropertyListValues.h"
 #include "metadata/StringTables.h"
 #include "tools/Error.h"
@@ -19,15 +20,6 @@ namespace {
 
 bool isLanguageName(const QString &name) {
     return !name.isEmpty() && name.toLower() != QLatin1String("base");
-}
-
-// Code-point order, as the language picker sorts.
-void sortByCodePoints(QStringList &names) {
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const QList<uint> left = a.toUcs4();
-        const QList<uint> right = b.toUcs4();
-        return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end());
-    });
 }
 
 // The tables of a folder; none when the .lproj entry is not a readable folder (the language
@@ -127,7 +119,7 @@ LocalizationReport run(const QString &bundlePath, const std::function<bool()> &s
     names.append(report.developmentLanguage);
     names.removeIf([](const QString &name) { return !isLanguageName(name); });
     names.removeDuplicates();
-    sortByCodePoints(names);
+    LanguageCodes::sortByCodePoints(names); // the order AppLanguages::read gives
 
     // Languages are independent of each other: read and compare them in parallel, each
     // dropping its tables once compared. A pool of this run's own, since the caller may itself

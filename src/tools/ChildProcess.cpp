@@ -4,10 +4,12 @@
 #include <cerrno>
 #include <csignal>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -127,7 +129,10 @@ int spawn(pid_t &pid, const QByteArray &program, const QList<QByteArray> &argume
         error = posix_spawnattr_setsigmask(&attributes, &emptyMask);
     if (!error)
         error = posix_spawnattr_setsigdefault(&attributes, &defaulted);
-    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    // A group of its own: ending the run early ends whatever the child started as well.
+    if (!error)
+        error = posix_spawnattr_setpgroup(&attributes, 0);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP;
 #ifdef POSIX_SPAWN_CLOEXEC_DEFAULT
     // The child receives only standard input and the pipe, whatever other descriptors the
     // application holds or is creating in another thread right now. Standard input is kept
@@ -172,6 +177,55 @@ bool drain(int fd, QByteArray &output) {
 std::mutex runningMutex;
 std::set<pid_t> runningChildren;
 
+using Clock = std::chrono::steady_clock;
+
+// Reads until end of file, or until the stop signal is raised or `until` passes. `complete`
+// tells whether end of file was reached.
+ChildProcess::Ending drainWithin(int fd, QByteArray &output, const ChildProcess::StopSignal *stop,
+                                 std::optional<Clock::time_point> until, bool &complete) {
+    using ChildProcess::Ending;
+    complete = false;
+    char buffer[64 * 1024];
+    for (;;) {
+        if (stop && stop->isRaised())
+            return Ending::Stopped;
+        // Without a descriptor for the stop signal, it is looked at ten times a second.
+        int timeout = stop && stop->descriptor() < 0 ? 100 : -1;
+        if (until) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(*until - Clock::now()).count();
+            if (left <= 0)
+                return Ending::DeadlinePassed;
+            timeout = timeout < 0 ? int(std::min<long long>(left, 1 << 30))
+                                  : int(std::min<long long>(left, timeout));
+        }
+        pollfd watched[2] = {{fd, POLLIN, 0}, {stop ? stop->descriptor() : -1, POLLIN, 0}};
+        const int ready = ::poll(watched, 2, timeout);
+        if (ready < 0 && errno != EINTR)
+            return Ending::Exited;
+        if (ready <= 0 || (watched[1].revents & POLLIN))
+            continue; // the top of the loop tells which limit was reached
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count > 0) {
+            output.append(buffer, count);
+        } else if (count == 0) {
+            complete = true;
+            return Ending::Exited;
+        } else if (errno != EINTR && errno != EAGAIN) {
+            return Ending::Exited;
+        }
+    }
+}
+
+// Ends the child's process group: SIGTERM, then SIGKILL once the group has had a second to
+// close the pipe. The child itself is not reaped yet, so its group cannot have been reused.
+void endGroup(pid_t pid, int fd, QByteArray &output) {
+    ::kill(-pid, SIGTERM);
+    bool closed = false;
+    drainWithin(fd, output, nullptr, Clock::now() + std::chrono::seconds(1), closed);
+    ::kill(-pid, SIGKILL);
+}
+
 // Reaps the child. Returns its wait status, or -1 when it cannot be known.
 int reap(pid_t pid) {
     int status = 0;
@@ -187,8 +241,45 @@ int reap(pid_t pid) {
 
 namespace ChildProcess {
 
-Outcome run(const QByteArray &program, const QList<QByteArray> &arguments) {
+StopSignal::StopSignal() {
+    int fds[2];
+#ifdef __linux__
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+#else
+    if (::pipe(fds) != 0)
+        return;
+    for (const int fd : fds) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+#endif
+    m_readEnd = fds[0];
+    m_writeEnd = fds[1];
+}
+
+StopSignal::~StopSignal() {
+    if (m_readEnd >= 0)
+        ::close(m_readEnd);
+    if (m_writeEnd >= 0)
+        ::close(m_writeEnd);
+}
+
+void StopSignal::raise() {
+    if (m_raised.exchange(true) || m_writeEnd < 0)
+        return;
+    // Never read back: the byte keeps the read end readable for every run that watches it.
+    const char byte = 1;
+    while (::write(m_writeEnd, &byte, 1) < 0 && errno == EINTR) {
+    }
+}
+
+Outcome run(const QByteArray &program, const QList<QByteArray> &arguments, const Limits &limits) {
     Outcome outcome;
+    if (limits.stop && limits.stop->isRaised()) {
+        outcome.ending = Ending::Stopped;
+        return outcome;
+    }
     Descriptor readEnd;
     Descriptor writeEnd;
     if (int error = openPipe(readEnd, writeEnd)) {
@@ -210,7 +301,18 @@ Outcome run(const QByteArray &program, const QList<QByteArray> &arguments) {
     // anything it left running with our pipe) has finished writing.
     writeEnd.reset();
 
-    const bool complete = drain(readEnd.get(), outcome.output);
+    bool complete = false;
+    if (!limits.stop && limits.deadline.count() <= 0) {
+        complete = drain(readEnd.get(), outcome.output);
+    } else {
+        std::optional<Clock::time_point> until;
+        if (limits.deadline.count() > 0)
+            until = Clock::now() + limits.deadline;
+        outcome.ending =
+            drainWithin(readEnd.get(), outcome.output, limits.stop.get(), until, complete);
+        if (outcome.ending != Ending::Exited)
+            endGroup(pid, readEnd.get(), outcome.output);
+    }
     // Closing before waiting lets a child that is still writing end (with SIGPIPE) if
     // reading failed, instead of blocking forever on a full pipe.
     readEnd.reset();
@@ -221,14 +323,15 @@ Outcome run(const QByteArray &program, const QList<QByteArray> &arguments) {
     }
     const int status = reap(pid);
     outcome.output.squeeze();
-    outcome.succeeded = complete && status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    outcome.succeeded = outcome.ending == Ending::Exited && complete && status != -1 &&
+                        WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return outcome;
 }
 
 void signalRunning(int signal) {
     const std::lock_guard<std::mutex> lock(runningMutex);
     for (const pid_t pid : runningChildren)
-        ::kill(pid, signal);
+        ::kill(-pid, signal); // each child leads a process group of its own
 }
 
 } // namespace ChildProcess

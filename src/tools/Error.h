@@ -22,7 +22,8 @@ private:
 // A refusal or a failed developer tool; its description is exactly its message.
 class ToolFailure : public Error {
 public:
-    explicit ToolFailure(QString message) : Error(std::move(message)) {}
+    explicit ToolFailure(QString message)
+        : Error(std::move(message)) {}
     QString message() const { return description(); }
 };
 
@@ -31,6 +32,13 @@ public:
 class PlatformError : public Error {
 public:
     using Error::Error;
+};
+
+// A run the user stopped; its tools were ended. Reported as a status, never as an alert.
+class Stopped : public Error {
+public:
+    Stopped()
+        : Error(QStringLiteral("Stopped.")) {}
 };
 
 // The text the user sees for any caught error: an Error's description (a ToolFailure's

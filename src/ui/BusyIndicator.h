@@ -1,21 +1,22 @@
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
-// A small spinning progress indicator; spins only while visible.
+class QPushButton;
+
+// Shown while an operation runs: a small spinning progress indicator (it spins only while
+// visible) and a "Stop" button that asks for the operation to end.
 class BusyIndicator : public QWidget {
     Q_OBJECT
 
 public:
     explicit BusyIndicator(QWidget *parent = nullptr);
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
+    QPushButton *stopButton() const { return m_stop; }
+
+Q_SIGNALS:
+    void stopRequested();
 
 private:
-    QTimer m_timer;
-    int m_step = 0;
+    QPushButton *m_stop;
 };

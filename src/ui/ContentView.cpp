@@ -33,6 +33,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -88,9 +89,9 @@ ContentView::ContentView(Launcher *launcher, UsageStatistics *statistics, QWidge
     bindLauncher();
 }
 
-ContentView::~ContentView() {
-    m_detection.cancel();
-}
+// Detection belongs to the launcher, which every window shares: closing this window leaves a
+// detection running that another window waits for.
+ContentView::~ContentView() = default;
 
 void ContentView::buildHeader(QVBoxLayout *layout) {
     auto *header = new QHBoxLayout;
@@ -109,7 +110,12 @@ void ContentView::buildHeader(QVBoxLayout *layout) {
     m_busy = new BusyIndicator(this);
     m_busy->setObjectName(QStringLiteral("busyIndicator"));
     m_busy->setVisible(false);
+    connect(m_busy, &BusyIndicator::stopRequested, this, [this] { m_launcher->stop(); });
     header->addWidget(m_busy, 0, Qt::AlignVCenter);
+    // Escape stops the running operation too (while one runs, nothing else uses the key).
+    auto *stopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    stopShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(stopShortcut, &QShortcut::activated, this, [this] { m_launcher->stop(); });
     m_recent = new RecentLaunchesButton(m_launcher, this);
     m_recent->setObjectName(QStringLiteral("recentLaunches"));
     connect(m_recent, &RecentLaunchesButton::relaunchRequested, this,
@@ -247,12 +253,10 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     m_region->setObjectName(QStringLiteral("region"));
     m_region->setPlaceholderText(QStringLiteral("de_CH"));
     m_region->setAccessibleName(tr("Region / locale"));
-    auto *completer = new RegionCompleter(m_launcher, m_region);
-    m_region->setCompleter(completer);
-    // A picked completion is the user's entry as much as typed text.
-    connect(completer, qOverload<const QString &>(&QCompleter::activated), this,
-            [this](const QString &text) { m_launcher->setLocale(text); });
-    connect(m_region, &QLineEdit::textEdited, this,
+    m_region->setCompleter(new RegionCompleter(m_launcher, m_region));
+    // Every change of the text is the region launched: typed, pasted, or a completion picked
+    // or only highlighted with the arrow keys (which sets the text without an edit signal).
+    connect(m_region, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_launcher->setLocale(text); });
     rows->addRow(tr("Region / locale"),
                  withCaption(m_region,
@@ -401,10 +405,16 @@ void ContentView::updateLinkStyle() {
 }
 
 void ContentView::restartLanguageDetection() {
-    // A new selection key supersedes the run still looking at the old one.
-    m_detection.cancel();
-    m_detection = CancellationSource();
-    m_launcher->detectLanguages(m_detection.token());
+    // The other windows follow the same key: one detection serves them all.
+    m_launcher->ensureLanguageDetection();
+}
+
+void ContentView::setAlertsHeld(bool held) {
+    if (m_alertsHeld == held)
+        return;
+    m_alertsHeld = held;
+    if (!held && m_launcher->error())
+        showError();
 }
 
 void ContentView::clearAppsForNewDevice() {
@@ -431,8 +441,8 @@ void ContentView::showError() {
             m_alert->close();
         return;
     }
-    if (!isVisible())
-        return; // shown when the view appears
+    if (!isVisible() || m_alertsHeld)
+        return; // shown when the view appears, or when the alerts are released
     if (!m_alert) {
         m_alert = new QMessageBox(QMessageBox::Warning, tr("Quillmarch"), QString(),
                                   QMessageBox::Ok, window());

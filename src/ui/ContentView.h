@@ -1,7 +1,5 @@
 #pragma once
 
-#include "tools/Cancellation.h"
-
 #include <QPointer>
 #include <QWidget>
 
@@ -36,6 +34,11 @@ public:
     Launcher *launcher() const { return m_launcher; }
     UsageStatistics *statistics() const { return m_statistics; }
 
+    // While held, an error waits instead of opening its alert, so that another sheet over the
+    // window (the usage consent) is the only modal surface; released, the waiting error shows.
+    void setAlertsHeld(bool held);
+    bool alertsHeld() const { return m_alertsHeld; }
+
 Q_SIGNALS:
     // "Manage My Apps…" was clicked: the settings window should open on My Apps.
     void manageMyAppsRequested();
@@ -68,9 +71,9 @@ private:
 
     Launcher *m_launcher;
     UsageStatistics *m_statistics;
-    CancellationSource m_detection;
     bool m_appeared = false;
     bool m_startPending = false; // shown, first paint still to come
+    bool m_alertsHeld = false;
     bool m_styling = false;
 
     BusyIndicator *m_busy = nullptr;

@@ -12,7 +12,8 @@ LaunchOptionsButton::LaunchOptionsButton(Launcher *launcher, QWidget *parent)
     , m_launcher(launcher)
     , m_menu(new QMenu(this)) {
     setAutoDefault(false);
-    setAccessibleName(tr("Options"));
+    // No accessible name of its own: the button's text, with the count of options that are on,
+    // is what assistive technology reads.
     m_menu->setObjectName(QStringLiteral("launchOptionsMenu"));
     m_menu->setToolTipsVisible(true);
     for (const LaunchOption option : LaunchOptionCatalog::all()) {

@@ -21,7 +21,9 @@ LocalizedSearch::LocalizedSearch(const QString &needle, const QLocale &locale) {
     if (m_needle.isEmpty())
         return;
     UErrorCode status = U_ZERO_ERROR;
-    m_collator = ucol_open(locale.name().toLatin1().constData(), &status);
+    // The root collation, not the locale's: a tailoring that joins letters into one ("ch" in
+    // Czech, "sz" in Hungarian, "aa" in Danish) would keep "c" from finding "Chrome".
+    m_collator = ucol_open("", &status);
     if (U_FAILURE(status))
         return;
     ucol_setStrength(m_collator, UCOL_SECONDARY);

@@ -7,10 +7,12 @@ struct UCollator;
 struct UStringSearch;
 
 // Localized, case-insensitive containment as a user expects it in a search field: both texts
-// are case-folded in full (so "STRASSE" finds "Straße"; Turkish and Azeri fold their dotted
-// and dotless i as those languages do), then compared by ICU string search with the collator
-// of the given locale at secondary strength, so accents count and canonically equivalent
-// spellings match. Prepared once per search text and then asked about many texts.
+// are case-folded in full (so "STRASSE" finds "Straße"; in a Turkish or Azeri locale the
+// dotted and dotless i fold as those languages do), then compared by ICU string search with
+// the root collation at secondary strength, so accents count and canonically equivalent
+// spellings match. The locale's own collation is not used: it may join letters into one
+// ("ch" in Czech), and then a search for the first of them would miss every text that has
+// the pair. Prepared once per search text and then asked about many texts.
 class LocalizedSearch {
 public:
     explicit LocalizedSearch(const QString &needle, const QLocale &locale = QLocale());

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/ContentView.h"
+#include "usage/UsageStatistics.h"
 #include "usage/views/UsageOnboarding.h"
 
 #include <QAction>
@@ -25,6 +26,14 @@ MainWindow::MainWindow(Launcher *launcher, UsageStatistics *statistics, QWidget 
     // The window's own minimum is the content's plus whatever the menu bar takes above it.
     resize(contentDefault + (minimumSizeHint() - contentMinimum).expandedTo(QSize(0, 0)));
     connect(m_content, &ContentView::manageMyAppsRequested, this, &MainWindow::myAppsRequested);
+    // One modal surface at a time: while the consent sheet is (or is about to be) over the
+    // window, an error alert waits for it to be answered.
+    UsageStatistics *usage = m_onboarding->statistics();
+    const auto holdAlerts = [this, usage] {
+        m_content->setAlertsHeld(!usage->consent().has_value());
+    };
+    connect(usage, &UsageStatistics::consentChanged, this, holdAlerts);
+    holdAlerts();
 }
 
 void MainWindow::setCommands(const QList<QAction *> &commands) {

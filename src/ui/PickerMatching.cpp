@@ -1,9 +1,7 @@
 #include "ui/PickerMatching.h"
 
+#include "metadata/AppLanguages.h"
 #include "ui/LocalizedSearch.h"
-
-#include <QCollator>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -18,27 +16,7 @@ QList<int> matchingApps(const QStringList &names, const QStringList &ids, const 
 }
 
 QStringList sortedLanguages(const QStringList &codes, const LabelFunction &label) {
-    QCollator collator{QLocale(QLocale::English)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-
-    struct Entry {
-        QString code;
-        QString label;
-    };
-    QList<Entry> entries;
-    entries.reserve(codes.size());
-    for (const QString &code : codes)
-        entries.append({code, label(code)});
-    std::stable_sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
-        return collator.compare(a.label, b.label) < 0;
-    });
-
-    QStringList sorted;
-    sorted.reserve(entries.size());
-    for (const Entry &entry : entries)
-        sorted.append(entry.code);
-    return sorted;
+    return AppLanguages::sortedByLabel(codes, label);
 }
 
 QStringList matchingLanguages(const QStringList &codes, const QString &query,

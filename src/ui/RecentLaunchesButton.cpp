@@ -27,7 +27,9 @@ void RecentLaunchesButton::rebuildMenu() {
         return;
     }
     for (const RecentLaunch &launch : launches) {
-        QAction *action = m_menu->addAction(launch.title());
+        // A menu takes "&" for a mnemonic: "AT&T Mail" must keep its ampersand.
+        QString title = launch.title();
+        QAction *action = m_menu->addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
         action->setEnabled(m_launcher->canRelaunch(launch));
         connect(action, &QAction::triggered, this,
                 [this, launch] { Q_EMIT relaunchRequested(launch); });

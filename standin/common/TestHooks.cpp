@@ -1,8 +1,36 @@
 #include "TestHooks.h"
 
+#include <QFile>
 #include <QThread>
 
 #include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+[[noreturn]] void waitForever() {
+    for (;;)
+        ::pause();
+}
+
+[[noreturn]] void hang(const QString &pidFile) {
+    const QByteArray said = qgetenv("QUILLMARCH_STANDIN_HANG_OUTPUT");
+    std::fwrite(said.constData(), 1, size_t(said.size()), stderr);
+    std::fflush(stderr);
+    // The child keeps the output pipe open too, as a helper process of a real tool would.
+    const pid_t child = ::fork();
+    if (child == 0)
+        waitForever();
+    if (!pidFile.isEmpty()) {
+        QFile file(pidFile);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray::number(::getpid()) + ' ' + QByteArray::number(child));
+    }
+    waitForever();
+}
+
+} // namespace
 
 namespace TestHooks {
 
@@ -19,6 +47,10 @@ bool applyAndCheckFailure(const QString &subcommand, const QStringList &argument
     const int delay = qEnvironmentVariableIntValue(delayVariable.constData(), &ok);
     if (ok && delay > 0)
         QThread::msleep(ulong(delay));
+
+    const QByteArray hangVariable = "QUILLMARCH_STANDIN_HANG_" + name.toLatin1();
+    if (qEnvironmentVariableIsSet(hangVariable.constData()))
+        hang(qEnvironmentVariable(hangVariable.constData()));
 
     const QByteArray failVariable = "QUILLMARCH_STANDIN_FAIL_" + name.toLatin1();
     if (!qEnvironmentVariableIsSet(failVariable.constData()))

@@ -6,6 +6,7 @@
 #include "launcher/Launcher.h"
 #include "standin/StandinDeviceSet.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,6 +44,27 @@ struct LauncherFixture {
         launcher->setMacApp(mac && !path.isEmpty() ? QUrl::fromLocalFile(path) : QUrl());
         launcher->setDeviceID(mac ? QString() : key.section(':', 1, 1));
         launcher->setBundleID(mac ? QString() : key.section(':', 2));
+    }
+
+    // The processes a hanging stand-in command wrote to `pidFile` ("<pid> <child pid>"); empty
+    // until it has written them.
+    static QList<qint64> hangingProcesses(const QString &pidFile) {
+        QFile file(pidFile);
+        QList<qint64> pids;
+        if (file.open(QIODevice::ReadOnly))
+            for (const QByteArray &pid : file.readAll().simplified().split(' '))
+                if (pid.toLongLong() > 0)
+                    pids << pid.toLongLong();
+        return pids.size() == 2 ? pids : QList<qint64>();
+    }
+    // A process that no longer runs: gone, or a zombie nobody has reaped yet (only its parent,
+    // or the system once the parent is gone, can do that).
+    static bool hasEnded(qint64 pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray line = stat.readAll();
+        return line.mid(line.lastIndexOf(')') + 2, 1) == "Z";
     }
 
     QTemporaryDir directory;

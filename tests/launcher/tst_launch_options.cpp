@@ -2,9 +2,12 @@
 // argument vectors the tools logged, the status texts, what is remembered), and the plain rules
 // behind faster relaunching: the next language and region completions from ICU.
 #include "LauncherFixture.h"
+#include "launcher/InstalledAppsLoading.h"
 #include "launcher/NextLanguage.h"
 #include "launcher/RecentLaunches.h"
 #include "launcher/RegionCompletions.h"
+
+#include <QDir>
 
 using Command = StandinDeviceSet::Command;
 
@@ -134,8 +137,13 @@ private Q_SLOTS:
         launcher.setMacApp(QUrl::fromLocalFile(f.set.macApp()));
         QCoro::waitFor(launcher.detectLanguages());
         launcher.setLaunchOptions({});
+        launcher.setLocale("fr_CA");
         QCOMPARE(f.perform(&Launcher::launch), std::nullopt);
         QCOMPARE(launcher.recentLaunches()->entries().size(), 2);
+        const RecentLaunch mac = launcher.recentLaunches()->entries().first();
+        QVERIFY(mac.macMode);
+        QCOMPARE(mac.macAppPath, f.set.macApp());
+        QCOMPARE(mac.locale, "fr_CA");
         launcher.setDeviceID(iPadPro);
         launcher.setApps({});
         f.set.clearCommands();
@@ -148,6 +156,7 @@ private Q_SLOTS:
                               "-NSAccentuateLocalizedStrings", "YES"}));
         QCOMPARE(launcher.macMode(), false);
         QCOMPARE(launcher.bundleID(), quillNotes);
+        QCOMPARE(launcher.apps().size(), 10); // the apps of the relaunched device
         QCOMPARE(launcher.launchOptions(), LaunchOptions(LaunchOption::AccentedStrings));
         // The same launch again moves up rather than repeating.
         QCOMPARE(launcher.recentLaunches()->entries().size(), 2);
@@ -172,6 +181,184 @@ private Q_SLOTS:
         QCOMPARE(f.set.commands(), QList<Command>());
     }
 
+    // What the Recent menu offers: a Mac app only while its path is still an app bundle; a
+    // simulator app while its device is listed, unless the apps of that device are loaded
+    // (it is the chosen one) and lack it.
+    void canRelaunch_data() {
+        QTest::addColumn<QString>("chosen"); // with its apps loaded unless "unloaded"
+        QTest::addColumn<QString>("target"); // a device, or a Mac path under the temp folder
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<bool>("offered");
+        const QString iPhone16 = QStringLiteral("1C9D2E73-5B4A-4F3E-8D21-7A6B5C4D3E02");
+        const auto row = [](const char *name, QString chosen, QString target, QString bundleID,
+                            bool offered) {
+            QTest::newRow(name) << chosen << target << bundleID << offered;
+        };
+        row("installed on the chosen device", iPadPro, iPadPro, quillNotes, true);
+        row("missing from the chosen device's apps", iPadPro, iPadPro, "com.example.Gone", false);
+        row("another device: its apps are not known", iPadPro, iPhone16, "com.example.Gone", true);
+        row("chosen device, apps not loaded", "unloaded", iPadPro, "com.example.Gone", true);
+        row("device not listed", iPadPro, "0000-GONE", quillNotes, false);
+        row("no bundle identifier", iPadPro, iPadPro, "", false);
+        row("Mac app", iPadPro, "mac:sample", "", true);
+        row("Mac folder that is no app", iPadPro, "mac:Folder.app", "", false);
+        row("Mac path that is a file", iPadPro, "mac:File.app", "", false);
+        row("Mac path gone", iPadPro, "mac:Gone.app", "", false);
+    }
+    void canRelaunch() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, target);
+        QFETCH(QString, bundleID);
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        QCOMPARE(f.perform(&Launcher::refresh), std::nullopt);
+        launcher.setDeviceID(iPadPro);
+        if (chosen != "unloaded")
+            QCOMPARE(f.perform(&Launcher::loadApps), std::nullopt);
+        QVERIFY(QDir(f.directory.path()).mkpath("Folder.app/Contents"));
+        QFile file(f.directory.filePath("File.app"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        RecentLaunch launch{false, "", target, bundleID, "", "", "de", "", {}};
+        if (target.startsWith("mac:")) {
+            const QString name = target.mid(4);
+            launch = {true, name == "sample" ? f.set.macApp() : f.directory.filePath(name),
+                      "",   "",
+                      "",   "",
+                      "de", "",
+                      {}};
+        }
+        QTEST(launcher.canRelaunch(launch), "offered");
+    }
+
+    // A relaunch that is refused changes nothing: not the device (also not the stored one),
+    // not the apps, not the destination; a Mac path that is no app bundle any more is refused
+    // as gone, before its languages are looked at.
+    void refusedRelaunchChangesNothing_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("app not on its (unloaded) device") << "1C9D2E73-5B4A-4F3E-8D21-7A6B5C4D3E02";
+        QTest::newRow("Mac folder that is no app") << "mac:Folder.app";
+        QTest::newRow("Mac path that is a file") << "mac:File.app";
+    }
+    void refusedRelaunchChangesNothing() {
+        QFETCH(QString, target);
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        QCOMPARE(f.perform(&Launcher::refresh), std::nullopt);
+        launcher.setDeviceID(iPadPro);
+        QCOMPARE(f.perform(&Launcher::loadApps), std::nullopt);
+        launcher.setBundleID(quillNotes);
+        QVERIFY(QDir(f.directory.path()).mkpath("Folder.app/Contents/Resources/de.lproj"));
+        QFile file(f.directory.filePath("File.app"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const bool mac = target.startsWith("mac:");
+        const RecentLaunch launch{mac,
+                                  mac ? f.directory.filePath(target.mid(4)) : "",
+                                  mac ? "" : target,
+                                  mac ? "" : quillNotes,
+                                  "",
+                                  "",
+                                  "de",
+                                  "de_CH",
+                                  {}};
+        const QList<InstalledApp> apps = launcher.apps();
+        QCOMPARE(f.perform([&] { return launcher.launchRecent(launch); }),
+                 QStringLiteral("This app is no longer available."));
+        QCOMPARE(launcher.macMode(), false);
+        QCOMPARE(launcher.deviceID(), iPadPro);
+        QCOMPARE(f.store.value("selectedSimulatorID").toString(), iPadPro);
+        QCOMPARE(launcher.apps(), apps);
+        QCOMPARE(launcher.bundleID(), quillNotes);
+        QCOMPARE(launcher.locale(), "en_US");
+    }
+
+    // Relaunching an app that Only My Apps hides shows all apps, so the picker shows the app
+    // that is launched; My Apps themselves stay as they are.
+    void relaunchOfAHiddenAppShowsIt() {
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        QCOMPARE(f.perform(&Launcher::refresh), std::nullopt);
+        launcher.setDeviceID(iPadPro);
+        QCOMPARE(f.perform(&Launcher::loadApps), std::nullopt);
+        launcher.setMyAppIDs({"com.example.CafeCreme"});
+        launcher.setOnlyMyApps(true);
+        const RecentLaunch launch{false, "", iPadPro, quillNotes, "Quill Notes", "", "fr", "", {}};
+        f.set.clearCommands();
+        QCOMPARE(f.perform([&] { return launcher.launchRecent(launch); }), std::nullopt);
+        // The apps of the chosen device are known: they are not listed again.
+        for (const Command &command : f.set.commands())
+            QVERIFY(!command.arguments.contains("listapps"));
+        QCOMPARE(launchedArguments(f, false).mid(0, 2), (QStringList{"-AppleLanguages", "(fr)"}));
+        QCOMPARE(launcher.bundleID(), quillNotes);
+        QCOMPARE(launcher.onlyMyApps(), false);
+        const QList<InstalledApp> visible = launcher.visibleApps();
+        QVERIFY(std::any_of(visible.begin(), visible.end(),
+                            [](const InstalledApp &app) { return app.id == quillNotes; }));
+        QCOMPARE(launcher.myAppIDs(), QSet<QString>{"com.example.CafeCreme"});
+    }
+
+    // Launch in Next Language steps through the languages in the order the picker lists them
+    // (by name: English, French, German, Japanese, Portuguese), wrapping at the end.
+    void nextLanguageFollowsThePicker_data() {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("German, then Japanese") << "de"
+                                               << "ja";
+        QTest::newRow("Portuguese wraps to English") << "pt-BR"
+                                                     << "en";
+    }
+    void nextLanguageFollowsThePicker() {
+        QFETCH(QString, current);
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        f.select("mac:sample");
+        QCoro::waitFor(launcher.detectLanguages());
+        QCOMPARE(launcher.supportedLanguages(), (QStringList{"de", "en", "fr", "ja", "pt-BR"}));
+        launcher.setLanguage(current);
+        QCOMPARE(f.perform(&Launcher::launchInNextLanguage), std::nullopt);
+        QTEST(launcher.language(), "next");
+        QCOMPARE(launchedArguments(f, true).value(1), "(" + launcher.language() + ")");
+    }
+
+    // Two launches are the same when target, language, region and options all are; the names
+    // shown in the menu do not count.
+    void sameLaunch_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("same");
+        for (const char *change :
+             {"macMode", "deviceID", "bundleID", "language", "locale", "options"})
+            QTest::newRow(change) << change << false;
+        QTest::newRow("appName") << "appName" << true;
+        QTest::newRow("deviceName") << "deviceName" << true;
+        QTest::newRow("Mac path of a simulator launch") << "macAppPath" << true;
+        QTest::newRow("Mac, nothing") << "Mac:" << true;
+        QTest::newRow("Mac, app path") << "Mac:macAppPath" << false;
+        QTest::newRow("Mac, device of a Mac launch") << "Mac:deviceID" << true;
+    }
+    void sameLaunch() {
+        QFETCH(QString, change);
+        RecentLaunch launch = simulatorLaunch(quillNotes);
+        if (change.startsWith("Mac:")) {
+            launch.macMode = true;
+            launch.macAppPath = "/Applications/Quill.app";
+            change = change.mid(4);
+        }
+        RecentLaunch other = launch;
+        if (change == "macMode")
+            other.macMode = true;
+        else if (change == "options")
+            other.options = LaunchOption::BoundedStrings;
+        else if (!change.isEmpty())
+            *(change == "deviceID"     ? &other.deviceID
+              : change == "bundleID"   ? &other.bundleID
+              : change == "language"   ? &other.language
+              : change == "locale"     ? &other.locale
+              : change == "appName"    ? &other.appName
+              : change == "deviceName" ? &other.deviceName
+                                       : &other.macAppPath) += "x";
+        QTEST(launch.sameLaunch(other), "same");
+        QTEST(other.sameLaunch(launch), "same");
+    }
+
     void nextLanguage_data() {
         QTest::addColumn<QStringList>("languages");
         QTest::addColumn<QString>("current");
@@ -189,6 +376,32 @@ private Q_SLOTS:
         QFETCH(QStringList, languages);
         QFETCH(QString, current);
         QTEST(NextLanguage::after(languages, current), "next");
+    }
+
+    // Loading shares the app list out over threads: the slices cover every entry exactly once,
+    // in order, whatever the count (a last slice that is shorter included).
+    void appListSlices_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("parts");
+        for (int count : {0, 1, 63, 64, 127, 128, 129, 130, 1000})
+            for (int parts : {1, 2, 3, 8})
+                QTest::addRow("%d in %d", count, parts) << count << parts;
+    }
+    void appListSlices() {
+        QFETCH(int, count);
+        QFETCH(int, parts);
+        const QList<InstalledAppsLoading::Slice> slices =
+            InstalledAppsLoading::slices(count, parts);
+        QVERIFY(slices.size() <= parts);
+        qsizetype next = 0;
+        for (const InstalledAppsLoading::Slice &slice : slices) {
+            QCOMPARE(slice.from, next);
+            QVERIFY(slice.to > slice.from);
+            // Shared out evenly: no thread gets more than its part, rounded up.
+            QVERIFY(slice.to - slice.from <= (count + parts - 1) / parts);
+            next = slice.to;
+        }
+        QCOMPARE(next, qsizetype(count));
     }
 
     // The leading completions, and ones that must or must not be offered.

@@ -4,6 +4,8 @@
 #include "LauncherFixture.h"
 
 #include <QFile>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QTimer>
 
 using Command = StandinDeviceSet::Command;
@@ -265,15 +267,12 @@ private Q_SLOTS:
         Launcher &launcher = *f.launcher;
         f.select(sim(iPadPro, quillNotes));
         f.setHook("DELAY_MS_GET_APP_CONTAINER=700");
-        CancellationSource first, second;
-        QCoro::Task<> firstRun = launcher.detectLanguages(first.token());
+        QCoro::Task<> firstRun = launcher.detectLanguages();
         QTRY_COMPARE(f.set.commands().size(), 1);     // the slow command has started
         f.setHook("DELAY_MS_GET_APP_CONTAINER=2500"); // the later ones are slower
-        first.cancel();
         launcher.setBundleID(cafeCreme);
-        QCoro::Task<> secondRun = launcher.detectLanguages(second.token());
+        QCoro::Task<> secondRun = launcher.detectLanguages();
         QTRY_COMPARE(f.set.commands().size(), 2);
-        second.cancel();
         launcher.setBundleID(quillNotes);
         QCoro::Task<> thirdRun = launcher.detectLanguages();
         for (QCoro::Task<> *superseded : {&firstRun, &secondRun}) {
@@ -284,6 +283,101 @@ private Q_SLOTS:
         QVERIFY(!launcher.loadingLanguages());
         QCOMPARE(launcher.supportedLanguages(),
                  (QStringList{"de", "en", "es", "fr", "pt-BR", "zh-Hans"}));
+    }
+
+    // Stop ends the running tool and the process it started, and the operation with the status
+    // "Stopped." and no error; nothing of its result is applied, and the next one runs.
+    void stopEndsTheOperation_data() {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QString>("hanging");
+        row("load apps, bootstatus hangs", &Launcher::loadApps, "BOOTSTATUS");
+        row("load apps, listapps hangs", &Launcher::loadApps, "LISTAPPS");
+        row("launch, launch hangs", &Launcher::launch, "LAUNCH");
+    }
+    void stopEndsTheOperation() {
+        QFETCH(Operation, operation);
+        QFETCH(QString, hanging);
+        Fixture f;
+        Launcher &launcher = *f.launcher;
+        f.select(sim(iPadPro, quillNotes));
+        launcher.setSupportedLanguages({"de"});
+        launcher.setLanguage("de");
+        launcher.setStatus("before");
+        launcher.stop(); // nothing runs: nothing to stop
+        const QString pidFile = f.directory.filePath("pids");
+        f.setHook("HANG_" + hanging + "=" + pidFile);
+        launcher.perform([&] { return (launcher.*operation)(); });
+        QTRY_VERIFY_WITH_TIMEOUT(!Fixture::hangingProcesses(pidFile).isEmpty(), 10000);
+        launcher.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!launcher.busy(), 5000);
+        QCOMPARE(launcher.error(), std::nullopt);
+        QCOMPARE(launcher.status(), "Stopped.");
+        QVERIFY(launcher.apps().isEmpty());
+        for (qint64 pid : Fixture::hangingProcesses(pidFile))
+            QTRY_VERIFY(Fixture::hasEnded(pid));
+
+        qunsetenv(("QUILLMARCH_STANDIN_HANG_" + hanging).toLatin1());
+        QCOMPARE(f.perform(operation), std::nullopt);
+        QVERIFY(launcher.status() != "Stopped.");
+    }
+
+    // A tool that never answers is ended at its deadline (booting has a longer one), and the
+    // error names the command and what to try, or asks for the first launch of Xcode's tools
+    // when the tool's own output did.
+    void deadlineEndsAHangingTool_data() {
+        QTest::addColumn<QString>("hanging");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("error");
+        const QString tryAgain = QStringLiteral("Quit Simulator and try again.");
+        row("bootstatus", "BOOTSTATUS", "",
+            "xcrun simctl bootstatus did not finish within 3 seconds. " + tryAgain);
+        row("listapps", "LISTAPPS", "",
+            "xcrun simctl listapps did not finish within 2 seconds. " + tryAgain);
+        row("first launch asked for", "LIST",
+            "A required plugin failed to load. Please ensure system content is up-to-date — "
+            "try running 'xcodebuild -runFirstLaunch'.",
+            "xcrun simctl list did not finish within 2 seconds. Xcode’s command-line tools have "
+            "not finished their first launch: run “sudo xcodebuild -runFirstLaunch” once in "
+            "Terminal, then try again.");
+    }
+    void deadlineEndsAHangingTool() {
+        QFETCH(QString, hanging);
+        QFETCH(QString, output);
+        Fixture f;
+        f.launcher->setCommandDeadlines({std::chrono::seconds(3), std::chrono::seconds(2)});
+        f.select(sim(iPadPro));
+        const QString pidFile = f.directory.filePath("pids");
+        f.setHook("HANG_" + hanging + "=" + pidFile);
+        f.setHook("HANG_OUTPUT=" + output);
+        QTEST(f.perform(&Launcher::loadApps).value_or("(no error)"), "error");
+        const QList<qint64> pids = Fixture::hangingProcesses(pidFile);
+        QCOMPARE(pids.size(), 2);
+        for (qint64 pid : pids)
+            QTRY_VERIFY(Fixture::hasEnded(pid));
+    }
+
+    // The launcher destroyed while a relaunch reads the apps of its device (held up by a busy
+    // thread pool): nothing runs or is stored after that, and nothing touches the launcher.
+    void closedDuringARelaunch() {
+        Fixture f;
+        QCOMPARE(f.perform(&Launcher::refresh), std::nullopt);
+        const QString chosen = f.launcher->deviceID();
+        QVERIFY(chosen != iPadPro);
+        const RecentLaunch launch{false,  "",   iPadPro, quillNotes, "Quill Notes",
+                                  "iPad", "de", "de_CH", {}};
+        QThreadPool *pool = QThreadPool::globalInstance();
+        QSemaphore held;
+        for (int i = 0; i < pool->maxThreadCount(); ++i)
+            pool->start([&held] { held.acquire(); });
+        f.launcher->perform([&f, launch] { return f.launcher->launchRecent(launch); });
+        QTRY_VERIFY(f.set.commands().contains(xcrun({"listapps", iPadPro})));
+        QTest::qWait(300); // the list is read, and waits for a pool thread
+        f.launcher.reset();
+        held.release(pool->maxThreadCount());
+        QVERIFY(pool->waitForDone(10000));
+        QTest::qWait(500); // where the relaunch would go on
+        QCOMPARE(f.set.commands().last(), xcrun({"listapps", iPadPro}));
+        QCOMPARE(f.store.value("selectedSimulatorID").toString(), chosen);
     }
 
     // A launcher closed while its tools run is left alone when they finish: the detection

@@ -12,6 +12,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
+#include <QPointer>
 #include <QStyle>
 #include <QTest>
 
@@ -111,6 +113,57 @@ private Q_SLOTS:
         QCOMPARE(statistics->consent(), std::optional<bool>(inSheet));
         QTest::qWait(50);
         QVERIFY(!first->onboarding()->sheet() && !second->onboarding()->sheet());
+    }
+
+    // Closing one of two windows leaves the language detection that the other one waits for
+    // running: the remaining window gets the app's languages.
+    void closingAWindowKeepsTheSharedDetection() {
+        UiTestFixture fixture;
+        auto statistics = fixture.makeStatistics();
+        statistics->setConsent(false);
+        QuillmarchApp app(fixture.makeLauncher().release(), statistics.get());
+        Launcher *launcher = app.launcher();
+        MainWindow *first = app.newMainWindow();
+        QPointer<MainWindow> second = app.newMainWindow();
+        QTRY_VERIFY(!launcher->devices().isEmpty() && !launcher->busy());
+        qputenv("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER", "600");
+        launcher->setDeviceID(StandinDeviceSet::iPadPro);
+        launcher->setBundleID("com.example.QuillNotes");
+        QVERIFY(launcher->loadingLanguages());
+        second->close(); // the window that started detection last
+        QTRY_VERIFY(!second);
+        qunsetenv("QUILLMARCH_STANDIN_DELAY_MS_GET_APP_CONTAINER");
+        QTRY_VERIFY_WITH_TIMEOUT(!launcher->loadingLanguages(), 5000);
+        QCOMPARE(launcher->supportedLanguages(),
+                 (QStringList{"de", "en", "es", "fr", "pt-BR", "zh-Hans"}));
+        int lookups = 0;
+        for (const auto &command : fixture.deviceSet.commands("xcrun"))
+            lookups += command.arguments.contains("get_app_container");
+        QCOMPARE(lookups, 1); // one detection served both windows
+        QVERIFY(first->isVisible());
+    }
+
+    // On a first start without working developer tools, the start-up refresh fails while the
+    // consent sheet is up: its alert waits until the sheet is answered, then shows.
+    void refreshAlertWaitsForTheConsentSheet() {
+        UiTestFixture fixture;
+        auto statistics = fixture.makeStatistics();
+        const QString missing = fixture.settingsFolder.filePath("xcrun");
+        QuillmarchApp app(new Launcher(&fixture.store, DeveloperToolPaths{missing, missing}),
+                          statistics.get());
+        MainWindow *window = app.newMainWindow();
+        QDialog *sheet = nullptr;
+        QTRY_VERIFY((sheet = window->onboarding()->sheet()) && sheet->isVisible());
+        QTRY_VERIFY(app.launcher()->error().has_value());
+        QTest::qWait(200);
+        QVERIFY(!window->findChild<QMessageBox *>("errorAlert"));
+        QTest::mouseClick(sheet->findChild<QWidget *>("declineUsage"), Qt::LeftButton);
+        QMessageBox *alert = nullptr;
+        QTRY_VERIFY((alert = window->findChild<QMessageBox *>("errorAlert")) && alert->isVisible());
+        QCOMPARE(alert->text(), "The file “" + missing + "” doesn’t exist.");
+        QTRY_VERIFY(!window->onboarding()->sheet());
+        alert->accept();
+        QTRY_COMPARE(app.launcher()->error(), std::nullopt);
     }
 
     void myAppsRowsWriteThroughTheLauncher() {

@@ -5,6 +5,8 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -106,6 +108,39 @@ private Q_SLOTS:
         QTest::keyClick(simulator, Qt::Key_Home);
         QVERIFY(launcher->deviceID().isEmpty());
         QVERIFY(!view.findChild<QPushButton *>("bootAndLoadApps")->isEnabled());
+    }
+
+    // While an operation runs, the busy indicator's Stop button, or Escape, ends the tool that
+    // does not answer: the status says "Stopped." and no alert opens.
+    void stopEndsAHangingOperation_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Stop button") << false;
+        QTest::newRow("Escape") << true;
+    }
+    void stopEndsAHangingOperation() {
+        QFETCH(bool, escape);
+        launcher->setDeviceID(StandinDeviceSet::iPadPro);
+        ContentView view(launcher, statistics);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QTRY_VERIFY(!launcher->devices().isEmpty() && !launcher->busy());
+        const QString pidFile = models->settingsFolder.filePath("pids");
+        qputenv("QUILLMARCH_STANDIN_HANG_BOOTSTATUS", pidFile.toUtf8());
+        view.findChild<QPushButton *>("bootAndLoadApps")->click();
+        QTRY_VERIFY(QFileInfo(pidFile).size() > 0);
+        qunsetenv("QUILLMARCH_STANDIN_HANG_BOOTSTATUS");
+        auto *stop = view.findChild<QPushButton *>("stopOperation");
+        QVERIFY(stop && stop->isVisible() && stop->isEnabled());
+        if (escape)
+            QTest::keyClick(&view, Qt::Key_Escape);
+        else
+            QTest::mouseClick(stop, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!launcher->busy(), 5000);
+        QCOMPARE(view.findChild<QLabel *>("status")->text(), "Stopped.");
+        QVERIFY(!stop->isVisible());
+        QTest::qWait(100);
+        QCOMPARE(launcher->error(), std::nullopt);
+        QVERIFY(!view.findChild<QMessageBox *>("errorAlert"));
     }
 
     // Each row changes one thing from a ready iOS state; the tag names the change.

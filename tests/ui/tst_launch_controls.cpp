@@ -7,6 +7,8 @@
 #include "ui/RecentLaunchesButton.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QCompleter>
 #include <QFocusEvent>
@@ -52,9 +54,13 @@ private Q_SLOTS:
         launcher->setLaunchOption(LaunchOption::RightToLeftLayout, true);
         QVERIFY(actionNamed(button->optionsMenu(), "Right-to-left layout")->isChecked());
         QCOMPARE(button->text(), "Options (2)");
+        // What assistive technology reads is what the button shows.
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
+        QCOMPARE(accessible->text(QAccessible::Name), "Options (2)");
         launcher->setLaunchOptions({});
         QVERIFY(!accented->isChecked());
         QCOMPARE(button->text(), "Options");
+        QCOMPARE(accessible->text(QAccessible::Name), "Options");
     }
 
     // Ctrl+] launches the Mac app in the next language; the launch then heads the Recent menu,
@@ -113,6 +119,42 @@ private Q_SLOTS:
         QCOMPARE(codes->index(0, 0).data().toString(), "fr_CA");
         QTest::keyClicks(region, "_nowhere");
         QCOMPARE(launcher->locale(), "en_US_nowhere");
+    }
+
+    // Going through the completions with the arrow keys changes the field's text without an
+    // edit; the region launched is the one the field shows, always.
+    void regionCompletionChosenWithArrowKeys() {
+        ContentView view(launcher, models->statistics.get());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QTRY_VERIFY(!launcher->busy() && !launcher->loadingLanguages()); // start-up work
+        launcher->setLanguage("de");
+        auto *region = view.findChild<QLineEdit *>("region");
+        region->setFocus();
+        region->selectAll();
+        QTest::keyClicks(region, "de_");
+        QWidget *popup = region->completer()->popup();
+        QTRY_VERIFY(popup->isVisible());
+        QTest::keyClick(popup, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_Down);
+        QCOMPARE(region->text(), "de_AT");
+        QCOMPARE(launcher->locale(), region->text());
+        QTest::keyClick(popup, Qt::Key_Up);
+        QCOMPARE(launcher->locale(), "de_DE");
+        QTest::keyClick(popup, Qt::Key_Escape);
+        QCOMPARE(launcher->locale(), region->text());
+    }
+
+    // An ampersand in an app's name is shown as one, not taken for a shortcut mark.
+    void recentMenuShowsAmpersands() {
+        RecentLaunch mail{true, "/nonexistent/Mail.app", "", "", "AT&T Mail", "", "de", "", {}};
+        launcher->recentLaunches()->add(mail);
+        RecentLaunchesButton button(launcher);
+        Q_EMIT button.recentMenu()->aboutToShow();
+        QAction *entry = button.recentMenu()->actions().value(0);
+        QVERIFY(entry);
+        QCOMPARE(entry->iconText(), "AT&T Mail — de ()");
+        QVERIFY(QKeySequence::mnemonic(entry->text()).isEmpty());
     }
 };
 

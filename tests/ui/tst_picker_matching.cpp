@@ -1,3 +1,4 @@
+#include "ui/LocalizedSearch.h"
 #include "ui/PickerMatching.h"
 
 #include <QTest>
@@ -41,6 +42,46 @@ private Q_SLOTS:
     void apps() {
         QFETCH(QString, query);
         QTEST(PickerMatching::matchingApps(appNames, appIDs, query), "expected");
+    }
+
+    // Whatever the user's language, a search finds the texts that contain it: a letter that the
+    // language's collation joins with the next one ("ch", "sz", "aa") still finds the pair; case
+    // is folded as the language does (Turkish dotted and dotless i), accents count.
+    void search_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("needle");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("found");
+        const auto row = [](const char *name, const char *locale, QString needle, QString text,
+                            bool found) {
+            QTest::newRow(name) << locale << needle << text << found;
+        };
+        row("Czech c, Chrome", "cs_CZ", "c", "Chrome", true);
+        row("Czech example.c, bundle identifier", "cs_CZ", "example.c", "com.example.Chat", true);
+        row("Czech h inside ch", "cs_CZ", "hrom", "Chrome", true);
+        row("Hungarian s, Szótár", "hu_HU", "s", "Szótár", true);
+        row("Danish a, Aarhus", "da_DK", "a", "Aarhus", true);
+        row("Danish aa, Aarhus", "da_DK", "AA", "Aarhus", true);
+        row("German STRASSE, Straße", "de_DE", "STRASSE", "Straße", true);
+        row("accents count", "fr_FR", "cafe", "Café", false);
+        row("accent, other case", "fr_FR", "CAFÉ", "café crème", true);
+        row("Turkish dotless i, capital I", "tr_TR", "ı", "IŞIK", true);
+        row("Turkish i, not capital I", "tr_TR", "ik", "IŞIK", false);
+        row("Turkish i, capital İ", "tr_TR", "izmir", "İZMİR", true);
+        row("English i, capital I", "en_US", "ik", "IŞIK", true);
+        row("Azeri dotless i, capital I", "az_AZ", "ı", "BAKI", true);
+        row("canonically equivalent spellings", "fr_FR", "caf\u00e9", "cafe\u0301 cr\u00e8me",
+            true);
+        row("width does not count", "ja_JP", "abc", "\uff21\uff22\uff23", true);
+        row("none", "cs_CZ", "x", "Chrome", false);
+        row("empty text", "en_US", "a", "", false);
+    }
+    void search() {
+        QFETCH(QString, locale);
+        QFETCH(QString, needle);
+        QFETCH(QString, text);
+        LocalizedSearch search(needle, QLocale(locale));
+        QTEST(search.isIn(text), "found");
     }
 
     void languages_data() {
