@@ -84,7 +84,7 @@ QCoro::Task<QString> bundlePath(AppTarget target, QString udid, DeveloperToolPat
     QStringList arguments;
     arguments << QStringLiteral("simctl") << QStringLiteral("get_app_container") << udid
               << target.bundleID << QStringLiteral("app");
-    const QByteArray output = co_await DeveloperCommand::run(arguments, tools.xcrun);
+    const QByteArray output = co_await DeveloperCommand::runWithDeadline(arguments, tools.xcrun);
     co_return AppContainer::bundlePath(output);
 }
 

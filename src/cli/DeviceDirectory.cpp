@@ -22,7 +22,7 @@ QCoro::Task<DeviceDirectory> DeviceDirectory::load(DeveloperToolPaths tools, boo
     if (availableOnly)
         arguments << QStringLiteral("available");
     arguments << QStringLiteral("--json");
-    const QByteArray report = co_await DeveloperCommand::run(arguments, tools.xcrun);
+    const QByteArray report = co_await DeveloperCommand::runWithDeadline(arguments, tools.xcrun);
     co_return DeviceDirectory(DeviceList::decode(report));
 }
 

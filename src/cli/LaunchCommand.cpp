@@ -37,12 +37,12 @@ QCoro::Task<int> launch(ParsedCommandLine arguments, CliContext &context) {
         command << QStringLiteral("simctl") << QStringLiteral("launch")
                 << QStringLiteral("--terminate-running-process") << device.device.udid
                 << target.bundleID << launchArguments;
-        co_await DeveloperCommand::run(command, context.tools.xcrun);
+        co_await DeveloperCommand::runWithDeadline(command, context.tools.xcrun);
     } else {
         QStringList command;
         command << QStringLiteral("-n") << bundlePath << QStringLiteral("--args")
                 << launchArguments;
-        co_await DeveloperCommand::run(command, context.tools.open);
+        co_await DeveloperCommand::runWithDeadline(command, context.tools.open);
     }
     context.console.print(LaunchArguments::launchedStatus(code, region, options) +
                           QLatin1Char('\n'));

@@ -54,7 +54,8 @@ QCoro::Task<int> apps(ParsedCommandLine arguments, CliContext &context) {
 
     QStringList listing;
     listing << QStringLiteral("simctl") << QStringLiteral("listapps") << device.device.udid;
-    const QByteArray report = co_await DeveloperCommand::run(listing, context.tools.xcrun);
+    const QByteArray report =
+        co_await DeveloperCommand::runWithDeadline(listing, context.tools.xcrun);
     QCoro::Task<QList<InstalledApps::Entry>> reading =
         BackgroundWork::run([report] { return InstalledApps::readEntries(report); });
     QList<InstalledApps::Entry> installed = co_await std::move(reading);

@@ -32,20 +32,21 @@ QCoro::Task<> apply(QString udid, GallerySettings settings, Changes *changes) {
         QStringList overriding;
         overriding << QStringLiteral("simctl") << QStringLiteral("status_bar") << udid
                    << QStringLiteral("override") << cleanStatusBarArguments();
-        co_await DeveloperCommand::run(overriding, settings.tools.xcrun);
+        co_await DeveloperCommand::runWithDeadline(overriding, settings.tools.xcrun);
         changes->statusBarOverridden = true;
     }
     const QString wanted = GalleryAppearances::name(settings.appearance);
     if (wanted.isEmpty())
         co_return;
     const QStringList reading = appearanceCommand(udid);
-    const QByteArray answer = co_await DeveloperCommand::run(reading, settings.tools.xcrun);
+    const QByteArray answer =
+        co_await DeveloperCommand::runWithDeadline(reading, settings.tools.xcrun);
     const QString current = QString::fromUtf8(answer).trimmed();
     if (current == wanted)
         co_return;
     QStringList setting = appearanceCommand(udid);
     setting << wanted;
-    co_await DeveloperCommand::run(setting, settings.tools.xcrun);
+    co_await DeveloperCommand::runWithDeadline(setting, settings.tools.xcrun);
     // Only a known appearance can be put back; the tool answers "unsupported" for devices
     // without one.
     if (current == QLatin1String("light") || current == QLatin1String("dark"))
@@ -59,7 +60,7 @@ QCoro::Task<QStringList> restore(QString udid, DeveloperToolPaths tools, Changes
         clearing << QStringLiteral("simctl") << QStringLiteral("status_bar") << udid
                  << QStringLiteral("clear");
         try {
-            co_await DeveloperCommand::run(clearing, tools.xcrun);
+            co_await DeveloperCommand::runWithDeadline(clearing, tools.xcrun);
         } catch (...) {
             failures << userFacingDescription(std::current_exception());
         }
@@ -68,7 +69,7 @@ QCoro::Task<QStringList> restore(QString udid, DeveloperToolPaths tools, Changes
         QStringList setting = appearanceCommand(udid);
         setting << changes.previousAppearance;
         try {
-            co_await DeveloperCommand::run(setting, tools.xcrun);
+            co_await DeveloperCommand::runWithDeadline(setting, tools.xcrun);
         } catch (...) {
             failures << userFacingDescription(std::current_exception());
         }

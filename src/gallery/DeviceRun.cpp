@@ -45,7 +45,7 @@ QCoro::Task<> runTool(std::shared_ptr<GalleryRun> run, QStringList arguments) {
     QElapsedTimer timer;
     timer.start();
     try {
-        co_await DeveloperCommand::run(arguments, run->settings.tools.xcrun);
+        co_await DeveloperCommand::runWithDeadline(arguments, run->settings.tools.xcrun);
     } catch (...) {
         run->toolMs += double(timer.nsecsElapsed()) / 1e6;
         throw;

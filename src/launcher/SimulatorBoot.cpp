@@ -7,31 +7,39 @@
 
 namespace SimulatorBoot {
 
-QCoro::Task<> bootIfNeeded(QString udid, DeveloperToolPaths tools) {
-    if (udid.isEmpty())
+QCoro::Task<> boot(std::function<QString()> device, DeveloperToolPaths tools, ToolRunner run) {
+    if (device().isEmpty())
         throw ToolFailure(LauncherTexts::chooseSimulatorFirst());
 
     QStringList listing;
     listing << QStringLiteral("simctl") << QStringLiteral("list") << QStringLiteral("devices")
             << QStringLiteral("--json");
-    const DeviceList all = DeviceList::decode(co_await DeveloperCommand::run(listing, tools.xcrun));
+    const DeviceList all = DeviceList::decode(co_await run(listing, tools.xcrun));
 
-    const std::optional<SimulatorDevice> listed = all.device(udid);
+    const std::optional<SimulatorDevice> listed = all.device(device());
     if (!listed || listed->state != QLatin1String("Booted")) {
         QStringList booting;
-        booting << QStringLiteral("simctl") << QStringLiteral("boot") << udid;
-        co_await DeveloperCommand::run(booting, tools.xcrun);
+        booting << QStringLiteral("simctl") << QStringLiteral("boot") << device();
+        co_await run(booting, tools.xcrun);
     }
 
     QStringList waiting;
-    waiting << QStringLiteral("simctl") << QStringLiteral("bootstatus") << udid
+    waiting << QStringLiteral("simctl") << QStringLiteral("bootstatus") << device()
             << QStringLiteral("-b");
-    co_await DeveloperCommand::run(waiting, tools.xcrun);
+    co_await run(waiting, tools.xcrun);
 
     QStringList showing;
     showing << QStringLiteral("-a") << QStringLiteral("Simulator") << QStringLiteral("--args")
-            << QStringLiteral("-CurrentDeviceUDID") << udid;
-    co_await DeveloperCommand::run(showing, tools.open);
+            << QStringLiteral("-CurrentDeviceUDID") << device();
+    co_await run(showing, tools.open);
+}
+
+QCoro::Task<> bootIfNeeded(QString udid, DeveloperToolPaths tools) {
+    const std::function<QString()> device = [udid] { return udid; };
+    const ToolRunner run = [](QStringList arguments, QString executable) {
+        return DeveloperCommand::runWithDeadline(std::move(arguments), std::move(executable));
+    };
+    co_await boot(device, tools, run);
 }
 
 } // namespace SimulatorBoot

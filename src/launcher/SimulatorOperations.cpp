@@ -2,9 +2,8 @@
 #include "launcher/LauncherState.h"
 
 #include "launcher/InstalledAppsLoading.h"
-#include "launcher/LauncherTexts.h"
+#include "launcher/SimulatorBoot.h"
 #include "tools/DeviceList.h"
-#include "tools/Error.h"
 
 QCoro::Task<> Launcher::refresh() {
     const Run run = d->operation;
@@ -36,30 +35,11 @@ QCoro::Task<> Launcher::boot() {
 }
 
 QCoro::Task<> Launcher::bootDevice(Run run, std::function<QString()> device) {
-    if (device().isEmpty())
-        throw ToolFailure(LauncherTexts::chooseSimulatorFirst());
-
-    QStringList listing;
-    listing << QStringLiteral("simctl") << QStringLiteral("list") << QStringLiteral("devices")
-            << QStringLiteral("--json");
-    const DeviceList all = DeviceList::decode(co_await runTool(run, listing, d->tools.xcrun));
-
-    const std::optional<SimulatorDevice> listed = all.device(device());
-    if (!listed || listed->state != QLatin1String("Booted")) {
-        QStringList booting;
-        booting << QStringLiteral("simctl") << QStringLiteral("boot") << device();
-        co_await runTool(run, booting, d->tools.xcrun);
-    }
-
-    QStringList waiting;
-    waiting << QStringLiteral("simctl") << QStringLiteral("bootstatus") << device()
-            << QStringLiteral("-b");
-    co_await runTool(run, waiting, d->tools.xcrun);
-
-    QStringList showing;
-    showing << QStringLiteral("-a") << QStringLiteral("Simulator") << QStringLiteral("--args")
-            << QStringLiteral("-CurrentDeviceUDID") << device();
-    co_await runTool(run, showing, d->tools.open);
+    const SimulatorBoot::ToolRunner runner = [this, run](QStringList arguments,
+                                                         QString executable) {
+        return runTool(run, std::move(arguments), std::move(executable));
+    };
+    co_await SimulatorBoot::boot(device, d->tools, runner);
 }
 
 QCoro::Task<> Launcher::loadApps() {

@@ -163,6 +163,12 @@ std::chrono::milliseconds Deadlines::forCommand(const QStringList &arguments) co
     return boots ? booting : other;
 }
 
+QCoro::Task<QByteArray> runWithDeadline(QStringList arguments, QString executable) {
+    Limits limits;
+    limits.deadline = Deadlines().forCommand(arguments);
+    return run(std::move(arguments), std::move(executable), std::move(limits));
+}
+
 QString commandName(const QString &executable, const QStringList &arguments) {
     QString name = QFileInfo(executable).fileName();
     if (arguments.value(0) == QLatin1String("simctl") && arguments.size() > 1)

@@ -44,6 +44,12 @@ struct Limits {
 QCoro::Task<QByteArray> run(QStringList arguments, QString executable = ToolPaths::xcrun(),
                             Limits limits = {});
 
+// run() with the deadline Deadlines gives the command, and no stop signal: how work outside the
+// launcher (the gallery, the command line) keeps a tool that never answers from holding it for
+// good.
+QCoro::Task<QByteArray> runWithDeadline(QStringList arguments,
+                                        QString executable = ToolPaths::xcrun());
+
 // "xcrun simctl bootstatus": the command as a sentence names it.
 QString commandName(const QString &executable, const QStringList &arguments);
 
