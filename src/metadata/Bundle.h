@@ -27,12 +27,16 @@ public:
     // empty when the bundle has none.
     QString resourcePath() const { return m_resourcePath; }
 
-    // The names in the resource folder, listed once and kept. Throws the listing's
-    // PlatformError; throws nothing but is empty when the bundle has no resource folder.
+    // Where the bundle's resources are looked for: the resource folder, or the bundle folder
+    // itself when it has none.
+    QString resourceFolder() const;
+
+    // The names in the resource folder (or the bundle folder), listed once and kept. Throws
+    // the listing's PlatformError.
     QStringList resourceEntries() const;
 
-    // The bundle's own localizations: its .lproj entries in the resource folder (empty when
-    // that folder cannot be listed).
+    // The bundle's own localizations: its .lproj entries among the resource entries (empty
+    // when they cannot be listed).
     QStringList localizations() const;
 
     // "pt-BR" for "pt-BR.lproj": the names whose extension is exactly "lproj", without it.
