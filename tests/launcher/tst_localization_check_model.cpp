@@ -4,13 +4,18 @@
 #include "launcher/LocalizationCheckModel.h"
 #include "metadata/BundleFixture.h"
 
+#include <QDeadlineTimer>
+#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <QCoroTask>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -40,6 +45,28 @@ QString makeApp(const QString &root, const QString &name, int tables, int keys, 
     return app;
 }
 
+// A Mac app whose check reads for half a minute or more: four hundred languages, each with the
+// English table of a megabyte through a link.
+QString makeSlowApp(const QString &root) {
+    const QString app = root + QStringLiteral("/Slow.app");
+    BundleFixture::writeFile(
+        app + QStringLiteral("/Contents/Info.plist"),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+        "<key>CFBundleDevelopmentRegion</key><string>en</string></dict></plist>");
+    QByteArray table;
+    for (int k = 0; table.size() < 1024 * 1024; ++k)
+        table += "\"key." + QByteArray::number(k) + "\" = \"Some text to translate\";\n";
+    const QString resources = app + QStringLiteral("/Contents/Resources/");
+    BundleFixture::writeFile(resources + QStringLiteral("en.lproj/Localizable.strings"), table);
+    for (int language = 0; language < 400; ++language) {
+        const QString folder = resources + QStringLiteral("x%1.lproj").arg(language);
+        QDir().mkpath(folder);
+        QFile::link(QStringLiteral("../en.lproj/Localizable.strings"),
+                    folder + QStringLiteral("/Localizable.strings"));
+    }
+    return app;
+}
+
 } // namespace
 
 class LocalizationCheckModelTest : public QObject {
@@ -64,6 +91,61 @@ private Q_SLOTS:
         QCOMPARE(model.report()->summary(), QStringLiteral("1 problem — fr: 3 strings missing"));
         // Written once, by the newest run; the superseded one never writes.
         QCOMPARE(reports.size(), 1);
+    }
+
+    // A superseded worker stops within the file it reads: the pool is free long before the
+    // slow bundle could have been read.
+    void supersededCheckStopsReading() {
+        const QString slow = makeSlowApp(m_root.path());
+        const QString quick = makeApp(m_root.path(), QStringLiteral("Next"), 1, 10, 3);
+        LocalizationCheckModel model;
+        QCoro::Task<> first = model.check(slow);
+        QTest::qWait(200);
+        QCoro::waitFor(model.check(quick));
+        QVERIFY2(QThreadPool::globalInstance()->waitForDone(5000),
+                 "the superseded check is still reading");
+        QCoro::waitFor(std::move(first));
+        QCOMPARE(model.report()->bundlePath, quick);
+    }
+
+    // The application waits for the pool's threads as it ends: neither a named pipe in the
+    // bundle nor a long read may keep it from quitting.
+    void quittingEndsWithinASecond_data() {
+        QTest::addColumn<QString>("pipe"); // inside the bundle; empty for the slow bundle
+        QTest::addColumn<QString>("quitDuring");
+        QTest::newRow("named pipe as a table") << "Contents/Resources/fr.lproj/Localizable.strings"
+                                               << "check";
+        QTest::newRow("named pipe as Info.plist") << "Contents/Info.plist"
+                                                  << "detection";
+        QTest::newRow("long read") << QString() << "check";
+    }
+    void quittingEndsWithinASecond() {
+        QFETCH(QString, pipe);
+        QFETCH(QString, quitDuring);
+        QTemporaryDir root;
+        const QString app = pipe.isEmpty()
+                                ? makeSlowApp(root.path())
+                                : makeApp(root.path(), QStringLiteral("Piped"), 1, 10, 3);
+        if (!pipe.isEmpty()) {
+            QFile::remove(app + QLatin1Char('/') + pipe);
+            QCOMPARE(::mkfifo(QFile::encodeName(app + QLatin1Char('/') + pipe).constData(), 0600),
+                     0);
+        }
+        QProcess child;
+        child.start(QStringLiteral(QUIT_DURING_CHECK), {app, quitDuring});
+        QVERIFY(child.waitForStarted());
+        const QDeadlineTimer started(60'000);
+        while (!child.canReadLine() && !started.hasExpired() && child.state() == QProcess::Running)
+            child.waitForReadyRead(100);
+        QCOMPARE(child.readLine().trimmed(), QByteArray("quitting"));
+        const bool ended = child.waitForFinished(1000);
+        if (!ended) {
+            child.kill();
+            child.waitForFinished();
+        }
+        QVERIFY2(ended, "still running a second after quitting");
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
     }
 
     void clearSupersedesRunningCheck() {
