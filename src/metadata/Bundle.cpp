@@ -39,10 +39,9 @@ Bundle::Bundle(QString path)
         m_info = readInfoDictionary(contents + QStringLiteral("/Info.plist"));
         const QString resources = contents + QStringLiteral("/Resources");
         if (QFileInfo(resources).isDir())
-            m_resourcePath = resources;
+            m_resources = resources;
     } else {
         m_info = readInfoDictionary(m_path + QStringLiteral("/Info.plist"));
-        m_resourcePath = m_path;
     }
 }
 
@@ -53,7 +52,7 @@ std::optional<QString> Bundle::developmentLocalization() const {
 }
 
 QString Bundle::resourceFolder() const {
-    return m_resourcePath.isEmpty() ? m_path : m_resourcePath;
+    return m_resources.isEmpty() ? m_path : m_resources;
 }
 
 QStringList Bundle::resourceEntries() const {

@@ -93,31 +93,23 @@ QByteArray read(const QString &filePath, qint64 limit, const std::function<bool(
     if (status.st_size > limit)
         throw tooLarge(filePath, limit);
 
-    // The file's own size, plus a byte to notice growth; never the whole limit, which would be
-    // set aside for every small file.
-    const qint64 expected = qint64(status.st_size) + 1;
-    QByteArray bytes;
-    bytes.reserve(qsizetype(expected));
-    for (;;) {
+    // As long as the file was when it was opened: what it gains meanwhile is not read, what it
+    // loses is not there.
+    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
         if (stopRequested && stopRequested())
             throw ReadStopped();
-        const qint64 left = (bytes.size() < expected ? expected : limit + 1) - bytes.size();
-        const qint64 wanted = qMin(pieceSize, left);
-        const qsizetype start = bytes.size();
-        bytes.resize(start + qsizetype(wanted));
-        const ssize_t count = ::read(file.get(), bytes.data() + start, size_t(wanted));
-        if (count < 0 && errno == EINTR) {
-            bytes.resize(start);
-            continue;
-        }
+        const qint64 wanted = qMin(pieceSize, qint64(bytes.size() - done));
+        const ssize_t count = ::read(file.get(), bytes.data() + done, size_t(wanted));
         if (count < 0)
             throw openFailure(filePath, errno);
-        bytes.resize(start + qsizetype(count));
-        if (bytes.size() > limit)
-            throw tooLarge(filePath, limit);
         if (count == 0)
-            return bytes;
+            break;
+        done += qsizetype(count);
     }
+    bytes.truncate(done);
+    return bytes;
 }
 
 } // namespace BundleFile

@@ -12,11 +12,12 @@
 
 namespace {
 
-// "Localizable" for "Localizable.strings" or "Localizable.stringsdict"; empty for other files.
+// "Localizable" for "Localizable.strings" or "Localizable.stringsdict"; empty for other files
+// (and for a file named only ".strings").
 QString tableName(const QString &fileName) {
     for (QLatin1String extension : {QLatin1String(".strings"), QLatin1String(".stringsdict")}) {
-        if (fileName.endsWith(extension) && fileName.size() > extension.size())
-            return fileName.first(fileName.size() - extension.size());
+        if (fileName.endsWith(extension))
+            return fileName.chopped(extension.size());
     }
     return {};
 }

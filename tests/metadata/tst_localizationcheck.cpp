@@ -192,6 +192,13 @@ void LocalizationCheckTest::problemsOfBundles_data() {
                  {"Base.lproj/Localizable.strings", base},
                  {"de.lproj/Localizable.strings", "\"hello\" = \"Hallo\";"}}
         << QStringList{};
+    // Listed in the file system's order, in which the table may come after any of them.
+    Files withOtherFiles{{"Info.plist", infoPlist("en", {})},
+                         {"en.lproj/Localizable.strings", base},
+                         {"de.lproj/Localizable.strings", base}};
+    for (int i = 0; i < 20; ++i)
+        withOtherFiles.append({QStringLiteral("de.lproj/View%1.nib").arg(i), "nib"});
+    QTest::newRow("files other than tables are passed over") << withOtherFiles << QStringList{};
     QTest::newRow("a partly unreadable table counts what can be read")
         << Files{{"Info.plist", infoPlist("en", {})},
                  {"en.lproj/Localizable.strings", base},
@@ -199,6 +206,20 @@ void LocalizationCheckTest::problemsOfBundles_data() {
                  {"de.lproj/Localizable.stringsdict", xmlPlist("<array/>")}}
         << QStringList{"de: 2 strings missing (comparison incomplete)",
                        "de: Localizable.stringsdict could not be read"};
+    QTest::newRow("a partly unreadable table of Base makes its comparisons incomplete")
+        << Files{{"Info.plist", infoPlist("en", {})},
+                 {"en.lproj/InfoPlist.strings", "\"CFBundleName\" = \"Notes\";"},
+                 {"Base.lproj/Localizable.strings", base},
+                 {"Base.lproj/Localizable.stringsdict", "{"},
+                 {"de.lproj/InfoPlist.strings", "\"CFBundleName\" = \"Notizen\";"},
+                 {"de.lproj/Localizable.strings", base}}
+        << QStringList{"de: comparison incomplete"};
+    QTest::newRow("an unlistable development folder leaves Base's tables incomplete")
+        << Files{{"Info.plist", infoPlist("en", {})},
+                 {"en.lproj", "not a folder"},
+                 {"Base.lproj/Localizable.strings", base},
+                 {"de.lproj/Localizable.strings", base}}
+        << QStringList{"de: comparison incomplete", "en: en.lproj could not be read"};
     QTest::newRow("a partly unreadable reference makes every comparison incomplete")
         << Files{{"Info.plist", infoPlist("en", {})},
                  {"en.lproj/Localizable.strings", base},
@@ -245,7 +266,10 @@ void LocalizationCheckTest::comparesTablesAcrossForms() {
     QCOMPARE(localizable.referenceKeyCount, 5);
     QCOMPARE(localizable.missingKeys, (QStringList{"bye", "files.count", "thanks"}));
     QVERIFY(report.text().contains(QStringLiteral("fr: 3 of 5 strings missing in Localizable")));
+    // The development language is compared with itself.
     QCOMPARE(report.languages[0].missingCount(), 0);
+    QCOMPARE(report.languages[0].tables[0].referenceKeyCount, 5);
+    QCOMPARE(report.languages[0].tables[0].referenceFolder, QStringLiteral("en"));
 }
 
 void LocalizationCheckTest::unreadableTableIsNamedNotFatal() {
@@ -306,6 +330,12 @@ void LocalizationCheckTest::hostileEntriesAreRefusedPromptly_data() {
     QTest::newRow("table linked to /dev/zero") << table << "zero" << unreadableTable << notRegular;
     QTest::newRow("table over the size limit")
         << table << "sparse" << unreadableTable << "larger than 32 MB";
+    QTest::newRow("table at the size limit is read")
+        << table << "limit" << unreadableTable << "Unexpected character U+0000 at line 1.";
+    QTest::newRow("table linked to nothing") << table << "dangling" << unreadableTable
+                                             << "The file “Localizable.strings” doesn’t exist.";
+    QTest::newRow("table linked to itself")
+        << table << "tableloop" << unreadableTable << "its links lead in a circle";
     QTest::newRow("UTF-16 without a byte-order mark")
         << table << "utf16" << unreadableTable << "UTF-16 without a byte-order mark";
     const QStringList unreadableFolder{"fr: fr.lproj could not be read"};
@@ -339,9 +369,13 @@ void LocalizationCheckTest::hostileEntriesAreRefusedPromptly() {
         QCOMPARE(::symlink("fr.lproj", native.constData()), 0);
     else if (kind == "file")
         QVERIFY(BundleFixture::writeFile(path, "\"hello\" = \"Bonjour\";"));
-    else if (kind == "sparse") {
-        QVERIFY(BundleFixture::writeFile(path, "\"a\" = \"b\";"));
-        QCOMPARE(::truncate(native.constData(), off_t(33) << 20), 0);
+    else if (kind == "dangling")
+        QVERIFY(QFile::link("Missing.strings", path));
+    else if (kind == "tableloop")
+        QVERIFY(QFile::link("Localizable.strings", path));
+    else if (kind == "sparse" || kind == "limit") {
+        QVERIFY(BundleFixture::writeFile(path, QByteArray()));
+        QCOMPARE(::truncate(native.constData(), (off_t(32) << 20) + (kind == "sparse")), 0);
     } else if (kind == "utf16") {
         QStringEncoder withoutMark(QStringConverter::Utf16LE);
         QVERIFY(BundleFixture::writeFile(path, withoutMark.encode(u"\"hello\" = \"Bonjour\";")));

@@ -120,6 +120,19 @@ private Q_SLOTS:
         QVERIFY(shownText(tables->item(0, 4)->toolTip()).startsWith(name + " could not be read"));
     }
 
+    // The chosen app by its folder's name, however it looks.
+    void appNameStaysPlainText() {
+        QTemporaryDir root;
+        const QString app = root.filePath("<u>Notes.app");
+        QVERIFY(QDir().mkpath(app + "/Contents/Resources/en.lproj"));
+        Launcher *launcher = models->launcher.get();
+        launcher->setMacMode(true);
+        launcher->setMacApp(QUrl::fromLocalFile(app));
+        ContentView view(launcher, models->statistics.get());
+        auto *name = view.findChild<QLabel *>("macAppName");
+        QCOMPARE(shownText(name->text(), name->textFormat()), "<u>Notes.app");
+    }
+
     // Live: the session's body appears when it is queued, changes with each click, and goes
     // away with consent.
     void privacyPreviewFollowsTheQueue() {
