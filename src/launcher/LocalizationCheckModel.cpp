@@ -4,6 +4,7 @@
 #include "metadata/LocalizationCheck.h"
 #include "tools/Error.h"
 
+#include <QCoreApplication>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <QCoroFuture>
@@ -32,6 +33,10 @@ CheckOutcome runCheck(const QString &bundlePath, std::shared_ptr<std::atomic_boo
 LocalizationCheckModel::LocalizationCheckModel(Launcher *launcher, QObject *parent)
     : QObject(parent)
     , m_launcher(launcher) {
+    // The application waits for the pool's threads as it ends; a worker stops within a file.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this,
+                &LocalizationCheckModel::stopWorker);
     if (!launcher)
         return;
     connect(launcher, &Launcher::detectedBundlePathChanged, this, &LocalizationCheckModel::follow);

@@ -1,7 +1,6 @@
 #include "metadata/AppLanguages.h"
 
 #include "metadata/Bundle.h"
-#include "metadata/DirectoryListing.h"
 #include "metadata/LanguageCodes.h"
 #include "metadata/PropertyListValues.h"
 #include "tools/Error.h"
@@ -64,10 +63,8 @@ QStringList read(const QString &bundlePath) {
     if (const std::optional<QString> development = bundle->developmentLocalization())
         candidates.append(*development);
 
-    // The bundle's resource folder was listed for its localizations already; list it only once.
-    const QStringList entries = bundle->resourcePath().isEmpty() ? listDirectory(bundle->path())
-                                                                 : bundle->resourceEntries();
-    candidates += Bundle::lprojNames(entries);
+    // Listed once for the localizations above; a failed listing is an error here.
+    candidates += Bundle::lprojNames(bundle->resourceEntries());
 
     QSet<QString> seen;
     QStringList languages;

@@ -1,10 +1,10 @@
 #include "metadata/Bundle.h"
 
+#include "metadata/BundleFile.h"
 #include "metadata/DirectoryListing.h"
 #include "metadata/PropertyListValues.h"
 #include "tools/PropertyList.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -14,19 +14,12 @@ namespace {
 constexpr qint64 maximumInfoSize = 16 * 1024 * 1024;
 
 std::optional<QVariantMap> readInfoDictionary(const QString &filePath) {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maximumInfoSize)
-        return std::nullopt;
-    // Asks for the file's own size, plus a byte to notice growth, not for the cap: QIODevice
-    // sets aside the whole length asked for before it reads, and 16 MB for each of a device's
-    // thousand apps made locating their icons several times slower.
-    const QByteArray bytes = file.read(file.size() + 1);
-    if (bytes.size() > file.size())
-        return std::nullopt;
     try {
-        return PropertyListValues::dictionary(PropertyList::read(bytes));
+        return PropertyListValues::dictionary(
+            PropertyList::read(BundleFile::read(filePath, maximumInfoSize)));
     } catch (const std::exception &) {
-        // An unreadable information property list means the bundle has none.
+        // An unreadable information property list (missing, a pipe, too large, malformed)
+        // means the bundle has none.
     }
     return std::nullopt;
 }
@@ -46,10 +39,9 @@ Bundle::Bundle(QString path)
         m_info = readInfoDictionary(contents + QStringLiteral("/Info.plist"));
         const QString resources = contents + QStringLiteral("/Resources");
         if (QFileInfo(resources).isDir())
-            m_resourcePath = resources;
+            m_resources = resources;
     } else {
         m_info = readInfoDictionary(m_path + QStringLiteral("/Info.plist"));
-        m_resourcePath = m_path;
     }
 }
 
@@ -59,10 +51,13 @@ std::optional<QString> Bundle::developmentLocalization() const {
     return PropertyListValues::string(m_info->value(QStringLiteral("CFBundleDevelopmentRegion")));
 }
 
+QString Bundle::resourceFolder() const {
+    return m_resources.isEmpty() ? m_path : m_resources;
+}
+
 QStringList Bundle::resourceEntries() const {
     if (!m_resourceEntries)
-        m_resourceEntries =
-            m_resourcePath.isEmpty() ? QStringList() : listDirectory(m_resourcePath);
+        m_resourceEntries = listDirectory(resourceFolder());
     return *m_resourceEntries;
 }
 

@@ -23,16 +23,16 @@ public:
     // "CFBundleDevelopmentRegion" of the information dictionary when it is a string.
     std::optional<QString> developmentLocalization() const;
 
-    // Contents/Resources of a Mac app when that folder exists, the bundle folder of an iOS app;
-    // empty when the bundle has none.
-    QString resourcePath() const { return m_resourcePath; }
+    // Where the bundle's resources are: Contents/Resources of a Mac app when that folder
+    // exists, else the bundle folder itself (an iOS app keeps them at its root).
+    QString resourceFolder() const;
 
-    // The names in the resource folder, listed once and kept. Throws the listing's
-    // PlatformError; throws nothing but is empty when the bundle has no resource folder.
+    // The names in the resource folder (or the bundle folder), listed once and kept. Throws
+    // the listing's PlatformError.
     QStringList resourceEntries() const;
 
-    // The bundle's own localizations: its .lproj entries in the resource folder (empty when
-    // that folder cannot be listed).
+    // The bundle's own localizations: its .lproj entries among the resource entries (empty
+    // when they cannot be listed).
     QStringList localizations() const;
 
     // "pt-BR" for "pt-BR.lproj": the names whose extension is exactly "lproj", without it.
@@ -42,7 +42,7 @@ private:
     explicit Bundle(QString path);
 
     QString m_path;
-    QString m_resourcePath;
+    QString m_resources; // Contents/Resources; empty when there is none
     std::optional<QVariantMap> m_info;
     mutable std::optional<QStringList> m_resourceEntries;
 };

@@ -1,12 +1,14 @@
 #include "metadata/LocalizationCheck.h"
 
 #include "metadata/Bundle.h"
-#include "metadata/DirectoryListing.h"
+#include "metadata/BundleFile.h"
 #include "metadata/LanguageCodes.h"
 #include "metadata/PropertyListValues.h"
 #include "metadata/StringTables.h"
 #include "tools/Error.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QThread>
@@ -14,7 +16,10 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <map>
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,14 +27,53 @@ bool isLanguageName(const QString &name) {
     return !name.isEmpty() && name.toLower() != QLatin1String("base");
 }
 
-// The tables of a folder; none when the .lproj entry is not a readable folder (the language
-// still counts, it just ships no tables).
-QList<StringTable> tablesOf(const QString &folder) {
+// A folder's tables, or why the folder could not be listed.
+struct FolderTables {
+    QList<StringTable> tables;
+    QString failure;
+};
+
+// The listing's own words, or plainer ones when the entry is no folder at all.
+QString listingFailure(const QString &folder, const PlatformError &error) {
+    const QString name = QFileInfo(folder).fileName();
+    struct stat status {};
+    if (::stat(QFile::encodeName(folder).constData(), &status) != 0)
+        return errno == ELOOP ? QStringLiteral("“%1” is a link that leads in a circle.").arg(name)
+                              : error.description();
+    if (!S_ISDIR(status.st_mode))
+        return QStringLiteral("“%1” is not a folder.").arg(name);
+    return error.description();
+}
+
+FolderTables readFolder(const QString &folder, const std::function<bool()> &stopRequested) {
     try {
-        return StringTables::read(folder);
-    } catch (const PlatformError &) {
-        return {};
+        return {StringTables::read(folder, stopRequested), {}};
+    } catch (const PlatformError &error) {
+        return {{}, listingFailure(folder, error)};
     }
+}
+
+// The table of one name that the languages are compared with.
+struct ReferenceTable {
+    QString folder; // "en" or "Base"
+    const StringTable *table = nullptr;
+    bool partial = false; // not every key of it is known
+};
+
+// As the app looks a table up: in the development language's folder, else in Base's. When the
+// development language's folder could not be listed, a table of Base may be overridden there
+// unseen, so each is partial.
+QHash<QString, ReferenceTable> referenceTables(const QString &development,
+                                               const FolderTables &developmentTables,
+                                               const FolderTables &baseTables) {
+    QHash<QString, ReferenceTable> references;
+    const bool developmentUnknown = !developmentTables.failure.isEmpty();
+    for (const StringTable &table : baseTables.tables)
+        references.insert(table.name, {QStringLiteral("Base"), &table,
+                                       developmentUnknown || !table.unreadableFiles.isEmpty()});
+    for (const StringTable &table : developmentTables.tables)
+        references.insert(table.name, {development, &table, !table.unreadableFiles.isEmpty()});
+    return references;
 }
 
 QStringList sortedDifference(const QSet<QString> &reference, const QSet<QString> &present) {
@@ -42,9 +86,12 @@ QStringList sortedDifference(const QSet<QString> &reference, const QSet<QString>
     return missing;
 }
 
-// One language's rows: its own tables and every table of the reference, by name.
-QList<LocalizationTable> compareTables(const QList<StringTable> &own,
-                                       const QList<StringTable> &reference, bool isReference) {
+// One language's rows: its own tables and every reference table, by name. The development
+// language is its own reference. Keys are counted in the files that could be read; a row with
+// an unreadable file on either side is marked incomplete.
+QList<LocalizationTable> compareTables(const QString &language, const QList<StringTable> &own,
+                                       const QHash<QString, ReferenceTable> &references,
+                                       bool isDevelopment, bool referencesPartial) {
     std::map<QString, LocalizationTable> rows;
     QHash<QString, const StringTable *> ownByName;
     for (const StringTable &table : own) {
@@ -53,22 +100,25 @@ QList<LocalizationTable> compareTables(const QList<StringTable> &own,
         row.name = table.name;
         row.keyCount = int(table.keys.size());
         row.unreadableFiles = table.unreadableFiles;
-    }
-    if (!isReference) {
-        static const QSet<QString> none;
-        for (const StringTable &table : reference) {
-            LocalizationTable &row = rows[table.name];
-            row.name = table.name;
-            row.referenceKeyCount = int(table.keys.size());
-            const StringTable *mine = ownByName.value(table.name);
-            // A table with a file that did not parse is reported as unreadable; which of its
-            // keys are missing is unknown then.
-            if (!mine || mine->unreadableFiles.isEmpty())
-                row.missingKeys = sortedDifference(table.keys, mine ? mine->keys : none);
-        }
-    } else {
-        for (auto &[name, row] : rows)
+        row.incomplete = !table.unreadableFiles.isEmpty();
+        if (isDevelopment) {
+            row.referenceFolder = language;
             row.referenceKeyCount = row.keyCount;
+        } else {
+            row.incomplete = row.incomplete || referencesPartial;
+        }
+    }
+    if (!isDevelopment) {
+        static const QSet<QString> none;
+        for (auto reference = references.begin(); reference != references.end(); ++reference) {
+            LocalizationTable &row = rows[reference.key()];
+            row.name = reference.key();
+            row.referenceFolder = reference->folder;
+            row.referenceKeyCount = int(reference->table->keys.size());
+            const StringTable *mine = ownByName.value(reference.key());
+            row.missingKeys = sortedDifference(reference->table->keys, mine ? mine->keys : none);
+            row.incomplete = row.incomplete || reference->partial;
+        }
     }
     QList<LocalizationTable> sorted;
     for (auto &[name, row] : rows)
@@ -85,11 +135,7 @@ LocalizationReport run(const QString &bundlePath, const std::function<bool()> &s
     if (!bundle)
         throw PlatformError(
             QStringLiteral("The file couldn’t be opened because it isn’t in the correct format."));
-    const QString resources =
-        bundle->resourcePath().isEmpty() ? bundle->path() : bundle->resourcePath();
-    const QStringList entries = bundle->resourcePath().isEmpty() ? listDirectory(bundle->path())
-                                                                 : bundle->resourceEntries();
-    const QStringList folderNames = Bundle::lprojNames(entries);
+    const QStringList folderNames = Bundle::lprojNames(bundle->resourceEntries());
     const QSet<QString> folders(folderNames.begin(), folderNames.end());
 
     LocalizationReport report;
@@ -103,16 +149,21 @@ LocalizationReport run(const QString &bundlePath, const std::function<bool()> &s
     if (isLanguageName(development))
         report.developmentLanguage = development;
 
-    if (folders.contains(report.developmentLanguage) && !report.developmentLanguage.isEmpty())
-        report.referenceFolder = report.developmentLanguage;
-    else if (folders.contains(QStringLiteral("Base")))
-        report.referenceFolder = QStringLiteral("Base");
     const auto folderPath = [&](const QString &language) {
-        return resources + QLatin1Char('/') + language + QStringLiteral(".lproj");
+        return bundle->resourceFolder() + QLatin1Char('/') + language + QStringLiteral(".lproj");
     };
-    const QList<StringTable> reference = report.referenceFolder.isEmpty()
-                                             ? QList<StringTable>()
-                                             : tablesOf(folderPath(report.referenceFolder));
+    FolderTables developmentTables;
+    FolderTables baseTables;
+    for (const QString &folder : {report.developmentLanguage, QStringLiteral("Base")}) {
+        if (folder.isEmpty() || !folders.contains(folder))
+            continue;
+        report.referenceFolders.append(folder);
+        (folder == report.developmentLanguage ? developmentTables : baseTables) =
+            readFolder(folderPath(folder), stopRequested);
+    }
+    const QHash<QString, ReferenceTable> references =
+        referenceTables(report.developmentLanguage, developmentTables, baseTables);
+    const bool referencesPartial = !developmentTables.failure.isEmpty();
 
     QStringList names = folderNames;
     names += listed.value_or(QStringList());
@@ -126,21 +177,32 @@ LocalizationReport run(const QString &bundlePath, const std::function<bool()> &s
     // be a thread of the global pool, which a blocking map must not wait on.
     QThreadPool pool;
     pool.setMaxThreadCount(QThread::idealThreadCount());
+    std::atomic_bool stopped = false;
     const auto checkLanguage = [&](const QString &language) {
         LanguageLocalization entry;
         entry.language = language;
         entry.hasFolder = folders.contains(language);
         entry.listed = !listed || listed->contains(language);
         entry.development = language == report.developmentLanguage;
-        if (entry.hasFolder && !(stopRequested && stopRequested())) {
-            const bool isReference = language == report.referenceFolder;
-            entry.tables = compareTables(isReference ? reference : tablesOf(folderPath(language)),
-                                         reference, isReference);
+        if (!entry.hasFolder)
+            return entry;
+        try {
+            const FolderTables own = entry.development
+                                         ? developmentTables
+                                         : readFolder(folderPath(language), stopRequested);
+            entry.folderFailure = own.failure;
+            if (own.failure.isEmpty())
+                entry.tables = compareTables(language, own.tables, references, entry.development,
+                                             referencesPartial);
+        } catch (const BundleFile::ReadStopped &) {
+            stopped = true;
         }
         return entry;
     };
     report.languages = QtConcurrent::blockingMapped<QList<LanguageLocalization>>(
         &pool, std::as_const(names), checkLanguage);
+    if (stopped)
+        throw BundleFile::ReadStopped();
     return report;
 }
 

@@ -4,24 +4,38 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QString strings(int count) {
     return count == 1 ? QStringLiteral("1 string") : QStringLiteral("%1 strings").arg(count);
 }
 
+// "Base.lproj" after a language compared with Base; nothing when compared with itself.
+QString comparedWith(const QString &language, const LocalizationTable &table) {
+    if (table.referenceFolder.isEmpty() || table.referenceFolder == language)
+        return {};
+    return QStringLiteral(", compared with %1.lproj").arg(table.referenceFolder);
+}
+
 QString tableLine(const QString &language, const LocalizationTable &table) {
+    const QString incomplete =
+        table.incomplete ? QStringLiteral(" (incomplete: a file could not be read)") : QString();
     if (!table.missingKeys.isEmpty())
         return QStringLiteral("%1: %2 of %3 missing in %4")
-            .arg(language)
-            .arg(table.missingKeys.size())
-            .arg(strings(table.referenceKeyCount), table.name);
-    if (table.referenceKeyCount == 0)
+                   .arg(language)
+                   .arg(table.missingKeys.size())
+                   .arg(strings(table.referenceKeyCount), table.name) +
+               comparedWith(language, table) + incomplete;
+    if (table.referenceFolder.isEmpty())
         return QStringLiteral("%1: %2 (%3)")
-            .arg(table.name, strings(table.keyCount),
-                 table.keyCount == 0 ? QStringLiteral("empty or unreadable")
-                                     : QStringLiteral("no table to compare with"));
-    return QStringLiteral("%1: %2, complete").arg(table.name, strings(table.keyCount));
+                   .arg(table.name, strings(table.keyCount),
+                        table.keyCount == 0 ? QStringLiteral("empty or unreadable")
+                                            : QStringLiteral("no table to compare with")) +
+               incomplete;
+    return QStringLiteral("%1: %2, complete").arg(table.name, strings(table.keyCount)) +
+           comparedWith(language, table) + incomplete;
 }
 
 } // namespace
@@ -40,6 +54,11 @@ int LanguageLocalization::referenceKeyCount() const {
     return count;
 }
 
+bool LanguageLocalization::incomplete() const {
+    return std::any_of(tables.begin(), tables.end(),
+                       [](const LocalizationTable &table) { return table.incomplete; });
+}
+
 QStringList LanguageLocalization::problems() const {
     QStringList found;
     const QString prefix = language + QStringLiteral(": ");
@@ -49,8 +68,16 @@ QStringList LanguageLocalization::problems() const {
                                    : QStringLiteral("no .lproj folder")));
     if (hasFolder && !listed)
         found.append(prefix + QStringLiteral("not listed in CFBundleLocalizations"));
+    if (!folderFailure.isEmpty())
+        found.append(prefix + language + QStringLiteral(".lproj could not be read"));
+    bool ownFileUnreadable = false;
+    for (const LocalizationTable &table : tables)
+        ownFileUnreadable = ownFileUnreadable || !table.unreadableFiles.isEmpty();
     if (const int missing = missingCount(); missing > 0)
-        found.append(prefix + strings(missing) + QStringLiteral(" missing"));
+        found.append(prefix + strings(missing) + QStringLiteral(" missing") +
+                     (incomplete() ? QStringLiteral(" (comparison incomplete)") : QString()));
+    else if (incomplete() && !ownFileUnreadable)
+        found.append(prefix + QStringLiteral("comparison incomplete"));
     for (const LocalizationTable &table : tables) {
         for (const UnreadableFile &file : table.unreadableFiles)
             found.append(prefix + file.fileName + QStringLiteral(" could not be read"));
@@ -80,9 +107,13 @@ QString LocalizationReport::text() const {
     lines << (developmentLanguage.isEmpty()
                   ? QStringLiteral("Development language: none declared")
                   : QStringLiteral("Development language: %1").arg(developmentLanguage));
-    lines << (referenceFolder.isEmpty()
+    QStringList references;
+    for (const QString &folder : referenceFolders)
+        references << folder + QStringLiteral(".lproj");
+    lines << (references.isEmpty()
                   ? QStringLiteral("String tables compared with: nothing (no reference folder)")
-                  : QStringLiteral("String tables compared with: %1.lproj").arg(referenceFolder));
+                  : QStringLiteral("String tables compared with: ") +
+                        references.join(QStringLiteral(", else ")));
     lines << summary();
     for (const LanguageLocalization &language : languages) {
         lines << QString();
@@ -90,7 +121,10 @@ QString LocalizationReport::text() const {
                      (language.development ? QStringLiteral(" — development language") : QString());
         for (const QString &problem : language.problems())
             lines << QStringLiteral("  Problem: ") + problem;
-        if (language.hasFolder && language.tables.isEmpty())
+        if (!language.folderFailure.isEmpty())
+            lines << QStringLiteral("  Could not read %1.lproj: %2")
+                         .arg(language.language, language.folderFailure);
+        else if (language.hasFolder && language.tables.isEmpty())
             lines << QStringLiteral("  No string tables.");
         for (const LocalizationTable &table : language.tables) {
             lines << QStringLiteral("  ") + tableLine(language.language, table);

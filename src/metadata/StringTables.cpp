@@ -1,11 +1,10 @@
 #include "metadata/StringTables.h"
 
+#include "metadata/BundleFile.h"
 #include "metadata/DirectoryListing.h"
 #include "tools/Error.h"
 #include "tools/PropertyList.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QVariantMap>
 
 #include <algorithm>
@@ -13,11 +12,12 @@
 
 namespace {
 
-// "Localizable" for "Localizable.strings" or "Localizable.stringsdict"; empty for other files.
+// "Localizable" for "Localizable.strings" or "Localizable.stringsdict"; empty for other files
+// (and for a file named only ".strings").
 QString tableName(const QString &fileName) {
     for (QLatin1String extension : {QLatin1String(".strings"), QLatin1String(".stringsdict")}) {
-        if (fileName.endsWith(extension) && fileName.size() > extension.size())
-            return fileName.first(fileName.size() - extension.size());
+        if (fileName.endsWith(extension))
+            return fileName.chopped(extension.size());
     }
     return {};
 }
@@ -26,12 +26,9 @@ QString tableName(const QString &fileName) {
 
 namespace StringTables {
 
-QSet<QString> keysOfFile(const QString &filePath) {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw PlatformError(QStringLiteral("The file “%1” couldn’t be opened.")
-                                .arg(QFileInfo(filePath).fileName()));
-    const QVariant table = PropertyList::read(file.readAll());
+QSet<QString> keysOfFile(const QString &filePath, const std::function<bool()> &stopRequested) {
+    const QVariant table =
+        PropertyList::read(BundleFile::read(filePath, maximumFileSize, stopRequested));
     if (table.typeId() != QMetaType::QVariantMap)
         throw PropertyList::ParseError(QStringLiteral("The file holds no table of strings."));
     const QVariantMap entries = table.toMap();
@@ -42,7 +39,7 @@ QSet<QString> keysOfFile(const QString &filePath) {
     return keys;
 }
 
-QList<StringTable> read(const QString &lprojPath) {
+QList<StringTable> read(const QString &lprojPath, const std::function<bool()> &stopRequested) {
     std::map<QString, StringTable> tables;
     for (const QString &fileName : listDirectory(lprojPath)) {
         const QString name = tableName(fileName);
@@ -51,7 +48,9 @@ QList<StringTable> read(const QString &lprojPath) {
         StringTable &table = tables[name];
         table.name = name;
         try {
-            table.keys.unite(keysOfFile(lprojPath + QLatin1Char('/') + fileName));
+            table.keys.unite(keysOfFile(lprojPath + QLatin1Char('/') + fileName, stopRequested));
+        } catch (const BundleFile::ReadStopped &) {
+            throw;
         } catch (...) {
             table.unreadableFiles.append(
                 {fileName, userFacingDescription(std::current_exception())});

@@ -21,6 +21,12 @@ bool looksLikeXml(QByteArrayView bytes) {
     return rest.startsWith("<?") || rest.startsWith("<!") || rest.startsWith("<plist");
 }
 
+// Text in UTF-16 without a byte-order mark: a NUL in one of the first two bytes, which no text
+// in a single-byte form starts with. Its byte order is a guess, so it is refused.
+bool looksLikeUtf16WithoutMark(QByteArrayView bytes) {
+    return bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0');
+}
+
 } // namespace
 
 PropertyList::ParseError PropertyList::ParseError::malformed(const QString &detail) {
@@ -47,5 +53,9 @@ QVariant PropertyList::read(const QByteArray &bytes) {
         return PropertyListLibplist::readBinary(view);
     if (looksLikeXml(view))
         return PropertyListLibplist::readXml(view);
+    if (looksLikeUtf16WithoutMark(view))
+        throw ParseError::malformed(QStringLiteral(
+            "The text is UTF-16 without a byte-order mark, so its byte order is unknown; save it "
+            "as UTF-8, or as UTF-16 with a byte-order mark."));
     return TextPropertyList::parse(view);
 }

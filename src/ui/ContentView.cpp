@@ -44,6 +44,7 @@ namespace {
 
 QLabel *caption(const QString &text, QWidget *parent) {
     auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText); // messages may quote names from the app's bundle
     Typography::apply(label, Role::Caption);
     Typography::makeSecondary(label);
     label->setWordWrap(true);
@@ -153,6 +154,7 @@ void ContentView::buildForm(QVBoxLayout *layout) {
     macAppLayout->addWidget(m_macAppIcon);
     m_macAppName = new QLabel(macApp);
     m_macAppName->setObjectName(QStringLiteral("macAppName"));
+    m_macAppName->setTextFormat(Qt::PlainText);
     m_macAppName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     macAppLayout->addWidget(m_macAppName, 1);
     auto *chooseApp = new QPushButton(tr("Choose App…"), macApp);
@@ -315,6 +317,7 @@ void ContentView::buildFooter(QVBoxLayout *layout) {
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
+    m_status->setTextFormat(Qt::PlainText); // names apps and languages as the bundle gives them
     Typography::apply(m_status, Role::Callout);
     Typography::makeSecondary(m_status);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);

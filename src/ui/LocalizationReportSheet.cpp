@@ -3,6 +3,7 @@
 #include "metadata/AppLanguages.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"
+#include "ui/PlainText.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -27,15 +28,25 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
     return item;
 }
 
+// Names from the bundle, never read as markup.
+QLabel *plainLabel(const QString &text, QWidget *parent) {
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
+}
+
 // The missing keys, or why files of the table could not be read.
 QString details(const LocalizationTable &table) {
     QStringList parts;
     for (const UnreadableFile &file : table.unreadableFiles)
         parts << QObject::tr("%1 could not be read: %2").arg(file.fileName, file.reason);
+    if (table.incomplete && table.unreadableFiles.isEmpty())
+        parts << QObject::tr("Compared with a table that could not be read in full");
     if (!table.missingKeys.isEmpty())
         parts << table.missingKeys.join(QStringLiteral(", "));
-    else if (table.referenceKeyCount == 0 && table.keyCount > 0)
-        parts << QObject::tr("Not in the development language");
+    else if (table.referenceFolder.isEmpty() && table.keyCount > 0)
+        parts << QObject::tr("No table of this name to compare with");
     return parts.join(QStringLiteral("; "));
 }
 
@@ -45,8 +56,8 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     : QDialog(parent)
     , m_report(std::move(report))
     , m_languages(new QListWidget(this))
-    , m_languageTitle(new QLabel(this))
-    , m_languageProblems(new QLabel(this))
+    , m_languageTitle(plainLabel(QString(), this))
+    , m_languageProblems(plainLabel(QString(), this))
     , m_tables(new QTableWidget(this)) {
     setObjectName(QStringLiteral("localizationReport"));
     setWindowTitle(tr("Localization Check"));
@@ -59,15 +70,17 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     layout->setSpacing(12);
 
     auto *title =
-        new QLabel(tr("Localizations of %1").arg(QFileInfo(m_report.bundlePath).fileName()), this);
+        plainLabel(tr("Localizations of %1").arg(QFileInfo(m_report.bundlePath).fileName()), this);
     Typography::apply(title, Role::Title2);
     layout->addWidget(title);
+    QStringList folders;
+    for (const QString &folder : std::as_const(m_report.referenceFolders))
+        folders << folder + QStringLiteral(".lproj");
     const QString reference =
-        m_report.referenceFolder.isEmpty()
-            ? tr("no string tables to compare with")
-            : tr("string tables compared with %1.lproj").arg(m_report.referenceFolder);
+        folders.isEmpty() ? tr("no string tables to compare with")
+                          : tr("string tables compared with %1").arg(folders.join(tr(", else ")));
     auto *subtitle =
-        new QLabel((m_report.developmentLanguage.isEmpty()
+        plainLabel((m_report.developmentLanguage.isEmpty()
                         ? tr("No development language declared")
                         : tr("Development language %1")
                               .arg(AppLanguages::label(m_report.developmentLanguage))) +
@@ -76,7 +89,7 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     Typography::apply(subtitle, Role::Callout);
     Typography::makeSecondary(subtitle);
     layout->addWidget(subtitle);
-    auto *summary = new QLabel(m_report.summary(), this);
+    auto *summary = plainLabel(m_report.summary(), this);
     summary->setObjectName(QStringLiteral("reportSummary"));
     summary->setWordWrap(true);
     summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -95,8 +108,9 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
         auto *item = new QListWidgetItem(language.problems().isEmpty() ? m_fine : m_caution,
                                          AppLanguages::label(language.language), m_languages);
         const int count = int(language.problems().size());
-        item->setToolTip(AppLanguages::label(language.language) + QStringLiteral(" · ") +
-                         (count == 0 ? tr("no problems") : tr("%n problem(s)", nullptr, count)));
+        item->setToolTip(PlainText::toolTip(
+            AppLanguages::label(language.language) + QStringLiteral(" · ") +
+            (count == 0 ? tr("no problems") : tr("%n problem(s)", nullptr, count))));
     }
     body->addWidget(m_languages);
 
@@ -110,8 +124,9 @@ LocalizationReportSheet::LocalizationReportSheet(LocalizationReport report, QWid
     Typography::apply(m_languageProblems, Role::Callout);
     detail->addWidget(m_languageProblems);
     m_tables->setObjectName(QStringLiteral("reportTables"));
-    m_tables->setColumnCount(4);
-    m_tables->setHorizontalHeaderLabels({tr("Table"), tr("Strings"), tr("Missing"), tr("Details")});
+    m_tables->setColumnCount(5);
+    m_tables->setHorizontalHeaderLabels(
+        {tr("Table"), tr("Strings"), tr("Missing"), tr("Compared With"), tr("Details")});
     m_tables->verticalHeader()->hide();
     m_tables->setShowGrid(false);
     m_tables->setAlternatingRowColors(true);
@@ -171,29 +186,34 @@ void LocalizationReportSheet::showLanguage(int row) {
     const LanguageLocalization &language = m_report.languages[row];
     m_languageTitle->setText(AppLanguages::label(language.language) +
                              (language.development ? tr(" — development language") : QString()));
-    const QStringList problems = language.problems();
+    QStringList problems = language.problems();
+    if (!language.folderFailure.isEmpty())
+        problems << language.folderFailure;
     m_languageProblems->setText(problems.isEmpty() ? tr("No problems found.")
                                                    : problems.join(QLatin1Char('\n')));
-    if (language.hasFolder && language.tables.isEmpty())
+    if (language.hasFolder && language.folderFailure.isEmpty() && language.tables.isEmpty())
         m_languageProblems->setText(m_languageProblems->text() + QLatin1Char('\n') +
                                     tr("%1.lproj holds no string tables.").arg(language.language));
     m_tables->setRowCount(int(language.tables.size()));
     for (int i = 0; i < language.tables.size(); ++i) {
         const LocalizationTable &table = language.tables[i];
         const QString strings =
-            table.referenceKeyCount > 0
-                ? tr("%1 of %2").arg(table.keyCount).arg(table.referenceKeyCount)
-                : QString::number(table.keyCount);
+            table.referenceFolder.isEmpty()
+                ? QString::number(table.keyCount)
+                : tr("%1 of %2").arg(table.keyCount).arg(table.referenceKeyCount);
         const int missing = int(table.missingKeys.size());
         m_tables->setItem(i, 0, cell(table.name));
         m_tables->setItem(i, 1, cell(strings, Qt::AlignRight));
         m_tables->setItem(
             i, 2, cell(missing ? QString::number(missing) : QStringLiteral("—"), Qt::AlignRight));
+        m_tables->setItem(i, 3,
+                          cell(table.referenceFolder.isEmpty()
+                                   ? QStringLiteral("—")
+                                   : table.referenceFolder + QStringLiteral(".lproj")));
         auto *detailCell = cell(details(table));
-        detailCell->setToolTip(details(table));
-        m_tables->item(i, 0)->setIcon(missing || !table.unreadableFiles.isEmpty() ? m_caution
-                                                                                  : m_fine);
-        m_tables->setItem(i, 3, detailCell);
+        detailCell->setToolTip(PlainText::toolTip(details(table)));
+        m_tables->item(i, 0)->setIcon(missing || table.incomplete ? m_caution : m_fine);
+        m_tables->setItem(i, 4, detailCell);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "style/Symbols.h"
 #include "style/Typography.h"
 #include "ui/LocalizationReportSheet.h"
+#include "ui/PlainText.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -26,6 +27,7 @@ LocalizationSummaryRow::LocalizationSummaryRow(LocalizationCheckModel *check, QW
     m_icon->setFixedSize(12, 12);
     layout->addWidget(m_icon, 0, Qt::AlignVCenter);
     m_text->setObjectName(QStringLiteral("localizationSummaryText"));
+    m_text->setTextFormat(Qt::PlainText); // file names and keys from the bundle
     Typography::apply(m_text, Role::Caption);
     m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_text->installEventFilter(this);
@@ -74,7 +76,7 @@ void LocalizationSummaryRow::showCheckResult() {
         m_summary.clear();
     }
     m_showReport->setVisible(!m_check->checking() && report && !report->languages.isEmpty());
-    m_text->setToolTip(m_summary);
+    m_text->setToolTip(PlainText::toolTip(m_summary));
     if (m_problems) {
         m_text->setForegroundRole(QPalette::WindowText);
         m_icon->setPixmap(Symbols::pixmap(QStringLiteral("exclamationmark.triangle"), QSize(12, 12),

@@ -70,6 +70,7 @@ SearchPopup::SearchPopup(const QString &placeholder, QSize size, int iconSide, Q
     emptyLayout->addSpacing(4);
     Typography::apply(m_emptyTitle, Typography::Role::Title2);
     m_emptyTitle->setAlignment(Qt::AlignCenter);
+    m_emptyTitle->setTextFormat(Qt::PlainText); // quotes what was typed
     emptyLayout->addWidget(m_emptyTitle);
     auto *hint = new QLabel(tr("Check the spelling or try a new search."), m_empty);
     Typography::apply(hint, Typography::Role::Callout);

@@ -1,7 +1,9 @@
 // The localization check under the language picker with its report sheet, and the Privacy
 // pane's preview of what will be sent, bound to real models.
 #include "UiTestFixture.h"
+#include "launcher/LocalizationCheckModel.h"
 #include "metadata/AppLanguages.h"
+#include "metadata/BundleFixture.h"
 #include "ui/ContentView.h"
 #include "ui/LocalizationReportSheet.h"
 #include "ui/LocalizationSummaryRow.h"
@@ -15,7 +17,23 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+
+namespace {
+
+// What a label or tooltip puts on screen: Qt reads a text as markup unless told it is plain,
+// and a tooltip whenever it looks like markup.
+QString shownText(const QString &text, Qt::TextFormat format = Qt::AutoText) {
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+
+} // namespace
 
 class LocalizationViewsTest : public QObject {
     Q_OBJECT
@@ -54,7 +72,8 @@ private Q_SLOTS:
         QCOMPARE(tables->rowCount(), 2);
         QCOMPARE(tables->item(1, 0)->text(), "MainMenu");
         QCOMPARE(tables->item(1, 1)->text(), "3 of 5");
-        QCOMPARE(tables->item(1, 3)->text(), "menu.help, menu.window");
+        QCOMPARE(tables->item(1, 3)->text(), "en.lproj");
+        QCOMPARE(tables->item(1, 4)->text(), "menu.help, menu.window");
 
         sheet->findChild<QPushButton *>("copyReport")->click();
         const QString copied = QApplication::clipboard()->text();
@@ -65,6 +84,53 @@ private Q_SLOTS:
         sheet->close();
         launcher->setMacApp(QUrl());
         QTRY_VERIFY(!row->isVisible());
+    }
+
+    // A table file whose name looks like markup is shown by its name, wherever it appears.
+    void namesFromTheBundleStayPlainText() {
+        QTemporaryDir bundle;
+        const QByteArray hello = "\"hello\" = \"Hello\";";
+        QVERIFY(BundleFixture::writeFile(
+            bundle.filePath("Info.plist"),
+            "<plist><dict><key>CFBundleDevelopmentRegion</key><string>en</string></dict></plist>"));
+        QVERIFY(BundleFixture::writeFile(bundle.filePath("en.lproj/Localizable.strings"), hello));
+        QVERIFY(BundleFixture::writeFile(bundle.filePath("de.lproj/Localizable.strings"), hello));
+        QVERIFY(BundleFixture::writeFile(bundle.filePath("de.lproj/<u>Menu.strings"), "{"));
+        const QString name = "<u>Menu.strings";
+
+        LocalizationCheckModel check;
+        LocalizationSummaryRow row(&check);
+        row.resize(900, 20);
+        row.show();
+        QCoro::waitFor(check.check(bundle.path()));
+        auto *line = row.findChild<QLabel *>("localizationSummaryText");
+        QTRY_COMPARE(shownText(line->text(), line->textFormat()),
+                     "1 problem — de: " + name + " could not be read");
+        QVERIFY(shownText(line->toolTip()).contains(name));
+
+        LocalizationReportSheet sheet(*check.report());
+        auto *languages = sheet.findChild<QListWidget *>("reportLanguages");
+        QCOMPARE(languages->currentItem()->text(), AppLanguages::label("de"));
+        for (const char *labelName : {"reportSummary", "languageProblems"}) {
+            auto *label = sheet.findChild<QLabel *>(labelName);
+            QVERIFY2(shownText(label->text(), label->textFormat()).contains(name), labelName);
+        }
+        auto *tables = sheet.findChild<QTableWidget *>("reportTables");
+        QCOMPARE(tables->item(0, 0)->text(), "<u>Menu");
+        QVERIFY(shownText(tables->item(0, 4)->toolTip()).startsWith(name + " could not be read"));
+    }
+
+    // The chosen app by its folder's name, however it looks.
+    void appNameStaysPlainText() {
+        QTemporaryDir root;
+        const QString app = root.filePath("<u>Notes.app");
+        QVERIFY(QDir().mkpath(app + "/Contents/Resources/en.lproj"));
+        Launcher *launcher = models->launcher.get();
+        launcher->setMacMode(true);
+        launcher->setMacApp(QUrl::fromLocalFile(app));
+        ContentView view(launcher, models->statistics.get());
+        auto *name = view.findChild<QLabel *>("macAppName");
+        QCOMPARE(shownText(name->text(), name->textFormat()), "<u>Notes.app");
     }
 
     // Live: the session's body appears when it is queued, changes with each click, and goes
