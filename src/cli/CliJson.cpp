@@ -13,7 +13,13 @@ QJsonObject table(const LocalizationTable &table) {
     return {{QStringLiteral("name"), table.name},
             {QStringLiteral("strings"), table.keyCount},
             {QStringLiteral("missing"), QJsonArray::fromStringList(table.missingKeys)},
-            {QStringLiteral("unreadableFiles"), unreadable}};
+            {QStringLiteral("unreadableFiles"), unreadable},
+            // Beyond the fixed members: which folder's table it was compared with, and whether
+            // a file on either side could not be read.
+            {QStringLiteral("comparedWith"), table.referenceFolder.isEmpty()
+                                                 ? QJsonValue(QJsonValue::Null)
+                                                 : QJsonValue(table.referenceFolder)},
+            {QStringLiteral("incomplete"), table.incomplete}};
 }
 
 // A table the reference folder has and the language's folder lacks altogether: every key is
@@ -62,17 +68,23 @@ QJsonObject check(const LocalizationReport &report) {
             else
                 tables.append(table(entry));
         }
-        languages.append(QJsonObject{{QStringLiteral("code"), language.language},
-                                     {QStringLiteral("hasFolder"), language.hasFolder},
-                                     {QStringLiteral("listed"), language.listed},
-                                     {QStringLiteral("missingTables"), missingTables},
-                                     {QStringLiteral("tables"), tables}});
+        languages.append(
+            QJsonObject{{QStringLiteral("code"), language.language},
+                        {QStringLiteral("hasFolder"), language.hasFolder},
+                        {QStringLiteral("listed"), language.listed},
+                        {QStringLiteral("missingTables"), missingTables},
+                        {QStringLiteral("tables"), tables},
+                        {QStringLiteral("folderFailure"),
+                         language.folderFailure.isEmpty() ? QJsonValue(QJsonValue::Null)
+                                                          : QJsonValue(language.folderFailure)}});
     }
-    return {{QStringLiteral("bundlePath"), report.bundlePath},
-            {QStringLiteral("developmentLanguage"), report.developmentLanguage},
-            {QStringLiteral("problemCount"), int(report.problems().size())},
-            {QStringLiteral("summary"), report.summary()},
-            {QStringLiteral("languages"), languages}};
+    return {
+        {QStringLiteral("bundlePath"), report.bundlePath},
+        {QStringLiteral("developmentLanguage"), report.developmentLanguage},
+        {QStringLiteral("referenceFolders"), QJsonArray::fromStringList(report.referenceFolders)},
+        {QStringLiteral("problemCount"), int(report.problems().size())},
+        {QStringLiteral("summary"), report.summary()},
+        {QStringLiteral("languages"), languages}};
 }
 
 QString text(const QJsonArray &document) {

@@ -465,9 +465,11 @@ private Q_SLOTS:
         QTest::newRow("simulator app")
             << QStringList{"--device", iPadPro, "--app", quillNotes} << 1 << 3 << "fr"
             << "Localizable" << 3 << QStringList() << QString() << QStringList();
+        // The table cannot be read at all: every key of the table it is compared with counts as
+        // missing, and the comparison is incomplete.
         QTest::newRow("unreadable table")
             << QStringList{"--device", iPadPro, "--app", "com.example.CafeCreme"} << 1 << -1 << "en"
-            << "Localizable" << 0 << QStringList{"Localizable.strings"} << QString()
+            << "Localizable" << 6 << QStringList{"Localizable.strings"} << QString()
             << QStringList();
         QTest::newRow("mac app path")
             << QStringList{"MAC_APP"} << 1 << -1 << "ja"
@@ -524,6 +526,11 @@ private Q_SLOTS:
                     continue;
                 found = true;
                 QCOMPARE(object.value(QLatin1String("missing")).toArray().size(), missing);
+                if (language != report.value(QLatin1String("developmentLanguage")).toString())
+                    QVERIFY(report.value(QLatin1String("referenceFolders"))
+                                .toVariant()
+                                .toStringList()
+                                .contains(object.value(QLatin1String("comparedWith")).toString()));
                 QCOMPARE(object.value(QLatin1String("unreadableFiles")).toVariant().toStringList(),
                          unreadable);
             }
