@@ -88,6 +88,15 @@ QCoro::Task<QString> bundlePath(AppTarget target, QString udid, DeveloperToolPat
     co_return AppContainer::bundlePath(output);
 }
 
+QCoro::Task<QString> locateBundle(AppTarget target, DeveloperToolPaths tools) {
+    QString udid;
+    if (target.onSimulator()) {
+        const ListedDevice device = co_await resolveDevice(target.deviceArgument, tools);
+        udid = device.device.udid;
+    }
+    co_return co_await bundlePath(target, udid, tools);
+}
+
 QCoro::Task<QStringList> languages(QString bundlePath) {
     QCoro::Task<QStringList> reading =
         BackgroundWork::run([bundlePath] { return AppLanguages::read(bundlePath); });

@@ -34,6 +34,9 @@ QCoro::Task<> bootIfNeeded(ListedDevice device, CliContext &context);
 // The bundle on disk: a simulator app's through "simctl get_app_container <udid> <id> app".
 QCoro::Task<QString> bundlePath(AppTarget target, QString udid, DeveloperToolPaths tools);
 
+// The bundle of a target that needs no boot: the device resolved first for a simulator app.
+QCoro::Task<QString> locateBundle(AppTarget target, DeveloperToolPaths tools);
+
 // The bundle's languages, read off the main thread.
 QCoro::Task<QStringList> languages(QString bundlePath);
 

@@ -10,13 +10,7 @@ namespace Subcommands {
 
 QCoro::Task<int> check(ParsedCommandLine arguments, CliContext &context) {
     const AppTarget target = AppTarget::fromArguments(arguments);
-    QString udid;
-    if (target.onSimulator()) {
-        const ListedDevice device =
-            co_await AppTargets::resolveDevice(target.deviceArgument, context.tools);
-        udid = device.device.udid;
-    }
-    const QString bundlePath = co_await AppTargets::bundlePath(target, udid, context.tools);
+    const QString bundlePath = co_await AppTargets::locateBundle(target, context.tools);
     QCoro::Task<LocalizationReport> checking =
         BackgroundWork::run([bundlePath] { return LocalizationCheck::run(bundlePath); });
     const LocalizationReport report = co_await std::move(checking);

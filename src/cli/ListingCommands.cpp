@@ -78,13 +78,7 @@ QCoro::Task<int> apps(ParsedCommandLine arguments, CliContext &context) {
 
 QCoro::Task<int> languages(ParsedCommandLine arguments, CliContext &context) {
     const AppTarget target = AppTarget::fromArguments(arguments);
-    QString udid;
-    if (target.onSimulator()) {
-        const ListedDevice device =
-            co_await AppTargets::resolveDevice(target.deviceArgument, context.tools);
-        udid = device.device.udid;
-    }
-    const QString bundlePath = co_await AppTargets::bundlePath(target, udid, context.tools);
+    const QString bundlePath = co_await AppTargets::locateBundle(target, context.tools);
     const QStringList found = co_await AppTargets::languages(bundlePath);
 
     if (arguments.has(jsonOption)) {
