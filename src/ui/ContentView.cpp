@@ -3,6 +3,7 @@
 #include "launcher/Launcher.h"
 #include "launcher/LocalizationCheckModel.h"
 #include "style/LinkStyle.h"
+#include "style/ProminentStyle.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"
 #include "ui/AlertExcerpt.h"
@@ -60,19 +61,6 @@ QWidget *withCaption(QWidget *control, QLabel *captionLabel, QWidget *parent) {
     layout->addWidget(control);
     layout->addWidget(captionLabel);
     return field;
-}
-
-QString launchButtonStyle() {
-    const QColor tint = Typography::tint();
-    return QStringLiteral("QPushButton { background: %1; color: white; border: 1px solid %2;"
-                          " border-radius: 6px; padding: 0 12px; font-weight: bold; }"
-                          "QPushButton:hover { background: %3; }"
-                          "QPushButton:pressed { background: %2; }"
-                          "QPushButton:focus { border: 2px solid %4; }"
-                          "QPushButton:disabled { background: %5; color: rgba(255,255,255,170);"
-                          " border-color: %5; }")
-        .arg(tint.name(), tint.darker(125).name(), tint.lighter(110).name(),
-             tint.lighter(160).name(), QColor(0x9a, 0xb8, 0xbc).name());
 }
 
 } // namespace
@@ -310,7 +298,7 @@ void ContentView::buildFooter(QVBoxLayout *layout) {
     m_launchButton->setFixedSize(320, 28);
     m_launchButton->setIcon(Symbols::icon(QStringLiteral("play.fill"), Qt::white));
     m_launchButton->setIconSize(QSize(12, 12));
-    m_launchButton->setStyleSheet(launchButtonStyle());
+    m_launchButton->setStyleSheet(ProminentStyle::buttonStyleSheet(12));
     connect(m_launchButton, &QPushButton::clicked, this, &ContentView::launchClicked);
     launchRow->addWidget(m_launchButton);
     layout->addLayout(launchRow);

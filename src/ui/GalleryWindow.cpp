@@ -5,6 +5,7 @@
 #include "metadata/AppLanguages.h"
 #include "metadata/Bundle.h"
 #include "style/LinkStyle.h"
+#include "style/ProminentStyle.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"
 #include "tools/Error.h"
@@ -69,20 +70,6 @@ QPushButton *button(const QString &text, const QString &name, QWidget *parent) {
     created->setObjectName(name);
     created->setAutoDefault(false);
     return created;
-}
-
-// The window's one prominent action, in the accent colour like the main window's Launch.
-QString prominentStyle() {
-    const QColor tint = Typography::tint();
-    return QStringLiteral("QPushButton { background: %1; color: white; border: 1px solid %2;"
-                          " border-radius: 6px; padding: 0 18px; font-weight: bold; }"
-                          "QPushButton:hover { background: %3; }"
-                          "QPushButton:pressed { background: %2; }"
-                          "QPushButton:focus { border: 2px solid %4; }"
-                          "QPushButton:disabled { background: %5; color: rgba(255,255,255,170);"
-                          " border-color: %5; }")
-        .arg(tint.name(), tint.darker(125).name(), tint.lighter(110).name(),
-             tint.lighter(160).name(), QColor(0x9a, 0xb8, 0xbc).name());
 }
 
 // The development language among the app's languages: the bundle's own when it is one of
@@ -422,7 +409,7 @@ QWidget *GalleryWindow::buildFooter() {
     m_start = button(tr("Start"), QStringLiteral("startGallery"), footer);
     m_start->setIcon(Symbols::icon(QStringLiteral("play.fill"), Qt::white));
     m_start->setIconSize(QSize(12, 12));
-    m_start->setStyleSheet(prominentStyle());
+    m_start->setStyleSheet(ProminentStyle::buttonStyleSheet(18));
     connect(m_start, &QPushButton::clicked, this, &GalleryWindow::start);
     buttons->addWidget(m_start);
     for (QPushButton *each : {m_export, m_copy, m_stop, m_start}) {
