@@ -9,9 +9,10 @@
 # integrity pinned in scripts/macos-toolchain/package-lock.json into ~/.cache/quillmarch (or
 # $XDG_CACHE_HOME/quillmarch); later runs reuse it. Qt, QCoro, ICU and libplist headers are the
 # build's own. Files that call Apple's frameworks (*.mm) are compiled as Objective-C++ against
-# tests/macos/apple-declarations, headers that declare just the Apple interfaces they call (from
-# Apple's documented signatures): with ARC, as the build does, for both architectures, and once
-# without it. That catches our own slips in them, not changes in Apple's SDKs.
+# scripts/macos-toolchain/apple-declarations, headers that declare just the Apple interfaces
+# they call (from Apple's documented signatures): with ARC, as the build does, for both
+# architectures, and once without it. That catches our own slips in them, not changes in
+# Apple's SDKs.
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
@@ -124,7 +125,7 @@ compile() {
 # xargs starts each job in a new shell, which gets the flags as one string (unit separators).
 flags_joined=$(printf '%s\x1f' "${flags[@]}")
 export -f compile
-declarations="$source_dir/tests/macos/apple-declarations"
+declarations="$source_dir/scripts/macos-toolchain/apple-declarations"
 export zig work flags_joined declarations
 
 {

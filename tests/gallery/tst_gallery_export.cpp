@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 QByteArray read(const QString &path) {
@@ -97,8 +99,7 @@ private slots:
 };
 
 void GalleryExportTest::folderRules_data() {
-    QTest::addColumn<QString>(
-        "before"); // "missing", "empty", "other file", "earlier gallery", "file"
+    QTest::addColumn<QString>("before"); // what the folder holds
     QTest::addColumn<bool>("replace");
     QTest::addColumn<QString>("refusal"); // FOLDER stands for the path
     QTest::addColumn<QStringList>("after");
@@ -199,22 +200,17 @@ void GalleryExportTest::oneFolderPerDevice() {
 void GalleryExportTest::folderNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("plain") << "iPhone 16 Pro"
-                           << "iPhone 16 Pro";
-    QTest::newRow("brackets kept") << "iPad Pro 13-inch (M4)"
-                                   << "iPad Pro 13-inch (M4)";
-    QTest::newRow("slashes and colons") << "A/B\\C:D"
-                                        << "A-B-C-D";
-    QTest::newRow("URL characters") << "50% #1?"
-                                    << "50- -1-";
-    QTest::newRow("dots in front") << "..hidden"
-                                   << "hidden";
-    QTest::newRow("only unsafe") << "///"
-                                 << "Device";
-    QTest::newRow("empty") << ""
-                           << "Device";
-    QTest::newRow("non-Latin kept") << "Téléphone 電話"
-                                    << "Téléphone 電話";
+    const std::pair<const char *, const char *> rows[] = {
+        {"iPad Pro 13-inch (M4)", "iPad Pro 13-inch (M4)"}, // brackets kept
+        {"A/B\\C:D", "A-B-C-D"},
+        {"50% #1?", "50- -1-"}, // characters that mean something in a URL
+        {"..hidden", "hidden"},
+        {"///", "Device"},
+        {"", "Device"},
+        {"Téléphone 電話", "Téléphone 電話"}};
+    for (const auto &[name, folder] : rows)
+        QTest::newRow(*name ? name : "empty")
+            << QString::fromUtf8(name) << QString::fromUtf8(folder);
 }
 
 void GalleryExportTest::folderNames() {

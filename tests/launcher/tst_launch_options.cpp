@@ -219,14 +219,10 @@ private Q_SLOTS:
         QFile file(f.directory.filePath("File.app"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         RecentLaunch launch{false, "", target, bundleID, "", "", "de", "", {}};
-        if (target.startsWith("mac:")) {
-            const QString name = target.mid(4);
-            launch = {true, name == "sample" ? f.set.macApp() : f.directory.filePath(name),
-                      "",   "",
-                      "",   "",
-                      "de", "",
-                      {}};
-        }
+        const QString name = target.mid(4);
+        const QString macPath = name == "sample" ? f.set.macApp() : f.directory.filePath(name);
+        if (target.startsWith("mac:"))
+            launch = {true, macPath, "", "", "", "", "de", "", {}};
         QTEST(launcher.canRelaunch(launch), "offered");
     }
 
@@ -250,16 +246,9 @@ private Q_SLOTS:
         QVERIFY(QDir(f.directory.path()).mkpath("Folder.app/Contents/Resources/de.lproj"));
         QFile file(f.directory.filePath("File.app"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        const bool mac = target.startsWith("mac:");
-        const RecentLaunch launch{mac,
-                                  mac ? f.directory.filePath(target.mid(4)) : "",
-                                  mac ? "" : target,
-                                  mac ? "" : quillNotes,
-                                  "",
-                                  "",
-                                  "de",
-                                  "de_CH",
-                                  {}};
+        RecentLaunch launch{false, "", target, quillNotes, "", "", "de", "de_CH", {}};
+        if (target.startsWith("mac:"))
+            launch = {true, f.directory.filePath(target.mid(4)), "", "", "", "", "de", "de_CH", {}};
         const QList<InstalledApp> apps = launcher.apps();
         QCOMPARE(f.perform([&] { return launcher.launchRecent(launch); }),
                  QStringLiteral("This app is no longer available."));
@@ -301,10 +290,8 @@ private Q_SLOTS:
     void nextLanguageFollowsThePicker_data() {
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("next");
-        QTest::newRow("German, then Japanese") << "de"
-                                               << "ja";
-        QTest::newRow("Portuguese wraps to English") << "pt-BR"
-                                                     << "en";
+        QTest::newRow("German, then Japanese") << QString("de") << QString("ja");
+        QTest::newRow("Portuguese wraps to English") << QString("pt-BR") << QString("en");
     }
     void nextLanguageFollowsThePicker() {
         QFETCH(QString, current);

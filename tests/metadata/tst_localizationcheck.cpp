@@ -242,16 +242,14 @@ void LocalizationCheckTest::problemsOfBundles() {
 void LocalizationCheckTest::comparesTablesAcrossForms() {
     // Text strings in UTF-8 and UTF-16, plural tables as XML and binary: one table per name.
     QTemporaryDir bundle;
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("Info.plist"), infoPlist("en", {})));
-    QVERIFY(
-        BundleFixture::writeFile(bundle.filePath("en.lproj/Localizable.strings"), englishStrings));
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("en.lproj/Localizable.stringsdict"),
-                                     stringsdict({"files.count", "notes.count"}, false)));
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("fr.lproj/Localizable.strings"),
-                                     utf16Strings("\"hello\" = \"Bonjour\";\n")));
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("fr.lproj/Localizable.stringsdict"),
-                                     stringsdict({"notes.count"}, true)));
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("fr.lproj/Extra.strings"), "\"a\" = \"b\";"));
+    writeFiles(
+        bundle.path(),
+        {{"Info.plist", infoPlist("en", {})},
+         {"en.lproj/Localizable.strings", englishStrings},
+         {"en.lproj/Localizable.stringsdict", stringsdict({"files.count", "notes.count"}, false)},
+         {"fr.lproj/Localizable.strings", utf16Strings("\"hello\" = \"Bonjour\";\n")},
+         {"fr.lproj/Localizable.stringsdict", stringsdict({"notes.count"}, true)},
+         {"fr.lproj/Extra.strings", "\"a\" = \"b\";"}});
 
     const LocalizationReport report = LocalizationCheck::run(bundle.path());
     QCOMPARE(report.referenceFolders, QStringList{"en"});
@@ -275,15 +273,13 @@ void LocalizationCheckTest::comparesTablesAcrossForms() {
 
 void LocalizationCheckTest::unreadableTableIsNamedNotFatal() {
     QTemporaryDir bundle;
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("Info.plist"), infoPlist("en", {})));
-    QVERIFY(
-        BundleFixture::writeFile(bundle.filePath("en.lproj/Localizable.strings"), englishStrings));
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("en.lproj/Menu.strings"), "\"m\" = \"M\";"));
     // A missing semicolon, and a plural table that is an array.
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("de.lproj/Localizable.strings"),
-                                     "\"hello\" = \"Hallo\"\n\"bye\" = \"Tschüss\";"));
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("de.lproj/Menu.stringsdict"),
-                                     xmlPlist("<array/>")));
+    writeFiles(bundle.path(),
+               {{"Info.plist", infoPlist("en", {})},
+                {"en.lproj/Localizable.strings", englishStrings},
+                {"en.lproj/Menu.strings", "\"m\" = \"M\";"},
+                {"de.lproj/Localizable.strings", "\"hello\" = \"Hallo\"\n\"bye\" = \"Tschüss\";"},
+                {"de.lproj/Menu.stringsdict", xmlPlist("<array/>")}});
 
     const LocalizationReport report = LocalizationCheck::run(bundle.path());
     // What the app cannot read is missing for its users as well.
@@ -435,8 +431,6 @@ void LocalizationCheckTest::stopEndsTheCheck() {
 
 void LocalizationCheckTest::summaryAndText() {
     QTemporaryDir bundle;
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("Info.plist"),
-                                     infoPlist("en", {"en", "fr", "nb"})));
     QString english;
     QString french;
     for (int i = 0; i < 240; ++i) {
@@ -444,19 +438,17 @@ void LocalizationCheckTest::summaryAndText() {
         if (i >= 12)
             french += QStringLiteral("\"k%1\" = \"v\";\n").arg(i);
     }
-    QVERIFY(BundleFixture::writeFile(bundle.filePath("en.lproj/Localizable.strings"),
-                                     english.toUtf8()));
-    QVERIFY(
-        BundleFixture::writeFile(bundle.filePath("fr.lproj/Localizable.strings"), french.toUtf8()));
+    writeFiles(bundle.path(), {{"Info.plist", infoPlist("en", {"en", "fr", "nb"})},
+                               {"en.lproj/Localizable.strings", english.toUtf8()},
+                               {"fr.lproj/Localizable.strings", french.toUtf8()}});
     const LocalizationReport report = LocalizationCheck::run(bundle.path());
     QCOMPARE(report.summary(),
              QStringLiteral("2 problems — fr: 12 strings missing; nb: no .lproj folder"));
     QVERIFY(report.text().contains(QStringLiteral("fr: 12 of 240 strings missing in Localizable")));
 
     QTemporaryDir clean;
-    QVERIFY(BundleFixture::writeFile(clean.filePath("Info.plist"), infoPlist("en", {})));
-    QVERIFY(
-        BundleFixture::writeFile(clean.filePath("en.lproj/Localizable.strings"), "\"a\"=\"b\";"));
+    writeFiles(clean.path(), {{"Info.plist", infoPlist("en", {})},
+                              {"en.lproj/Localizable.strings", "\"a\"=\"b\";"}});
     QCOMPARE(LocalizationCheck::run(clean.path()).summary(),
              QStringLiteral("No localization problems found."));
 }

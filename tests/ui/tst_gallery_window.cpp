@@ -339,17 +339,24 @@ private Q_SLOTS:
         QVERIFY(window->gallery()->wasStopped());
     }
 
+    // German is refused; the other languages fill their tiles all the same.
     void tilesFillIn() {
         chooseQuillNotes();
+        StandinHook failing("QUILLMARCH_STANDIN_FAIL_LAUNCH",
+                            "An error was encountered processing the command (code=4).");
+        StandinHook onlyGerman("QUILLMARCH_STANDIN_FAIL_LAUNCH_ONLY_WITH", "(de)");
         GalleryWindow *window = takenGallery({"de", "fr", "pt-BR"});
         GalleryTileModel *tiles = window->grid()->tiles();
         QCOMPARE(tiles->rowCount(), 3);
         const QStringList titles = {"Français (fr)", "Deutsch (de)", "Português (Brasil) (pt-BR)"};
         const QStringList regions = {"fr_FR", "de_DE", "pt_BR"};
+        const int german = tiles->rowOf("de");
         for (int row = 0; row < 3; ++row) {
             const QModelIndex index = tiles->index(row);
             QCOMPARE(index.data(Qt::DisplayRole).toString(), titles.at(row));
             QCOMPARE(index.data(GalleryTileModel::RegionRole).toString(), regions.at(row));
+            if (row == german)
+                continue;
             QVERIFY(tiles->state(row) == TileState::Settled ||
                     tiles->state(row) == TileState::NotSettled);
             const QImage thumbnail = tiles->thumbnail(row);
@@ -357,30 +364,16 @@ private Q_SLOTS:
             QVERIFY(thumbnail.height() <=
                     GalleryGrid::thumbnailBox().height() * window->devicePixelRatioF());
         }
-        auto *progress = window->findChild<QWidget *>(QStringLiteral("galleryProgress"));
-        QCOMPARE(progress->property("value").toInt(), 3);
-        QVERIFY(buttonNamed(window, "exportGallery")->isEnabled());
-        QVERIFY(buttonNamed(window, "startGallery")->isEnabled());
-    }
-
-    // German is refused; French is taken all the same.
-    void failedLanguageSaysSoOnItsTile() {
-        chooseQuillNotes();
-        StandinHook failing("QUILLMARCH_STANDIN_FAIL_LAUNCH",
-                            "An error was encountered processing the command (code=4).");
-        StandinHook onlyGerman("QUILLMARCH_STANDIN_FAIL_LAUNCH_ONLY_WITH", "(de)");
-        GalleryWindow *window = takenGallery({"de", "fr"});
-        GalleryTileModel *tiles = window->grid()->tiles();
-        const int german = tiles->rowOf("de");
         QCOMPARE(tiles->state(german), TileState::Failed);
         const QModelIndex tile = tiles->index(german);
         QVERIFY(tile.data(GalleryTileModel::ErrorRole).toString().contains("code=4"));
         QVERIFY(tile.data(Qt::ToolTipRole).toString().contains("code=4"));
         QCOMPARE(tile.data(GalleryTileModel::StateTextRole).toString(), "Failed");
         QVERIFY(tiles->thumbnail(german).isNull());
-        QCOMPARE(tiles->state(tiles->rowOf("fr")), TileState::Settled);
-        QVERIFY(!tiles->thumbnail(tiles->rowOf("fr")).isNull());
-        // The failure shows large too; there is no image to copy, but French can be exported.
+        auto *progress = window->findChild<QWidget *>(QStringLiteral("galleryProgress"));
+        QCOMPARE(progress->property("value").toInt(), 3);
+        QVERIFY(buttonNamed(window, "startGallery")->isEnabled());
+        // The failure shows large too; there is no image to copy, but the rest can be exported.
         window->openTile(german);
         QVERIFY(window->viewer()->panes().at(0).message.contains("code=4"));
         QVERIFY(!buttonNamed(window, "copyImage")->isEnabled());
@@ -393,10 +386,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("opened");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<int>("shown");
-        QTest::newRow("right") << 0 << "R" << 1;
         QTest::newRow("right twice") << 0 << "RR" << 2;
         QTest::newRow("past the last") << 1 << "RRR" << 2;
-        QTest::newRow("left") << 2 << "L" << 1;
         QTest::newRow("before the first") << 1 << "LLL" << 0;
         QTest::newRow("there and back") << 0 << "RRL" << 1;
     }
@@ -425,7 +416,8 @@ private Q_SLOTS:
         QCOMPARE(grid->currentIndex().row(), shown);
     }
 
-    // Side by side: the development language first, both at one scale.
+    // Side by side: the development language first, both at one scale; Copy takes the image
+    // at its full size.
     void sideBySideWithTheDevelopmentLanguage() {
         chooseQuillNotes();
         GalleryWindow *window = takenGallery({"en", "fr"});
@@ -440,17 +432,13 @@ private Q_SLOTS:
         QCOMPARE(rects.at(0).size(), rects.at(1).size());
         QVERIFY(rects.at(0).right() < rects.at(1).left());
         // The development language alone has nothing to compare with.
-        window->openTile(window->grid()->tiles()->rowOf("en"));
+        const int english = window->grid()->tiles()->rowOf("en");
+        window->openTile(english);
         QCOMPARE(window->viewer()->panes().size(), 1);
-    }
 
-    void copyImageTakesTheFullSize() {
-        chooseQuillNotes();
-        GalleryWindow *window = takenGallery({"de"});
-        window->openTile(0);
         QApplication::clipboard()->clear();
         QTest::mouseClick(buttonNamed(window, "copyImage"), Qt::LeftButton);
-        const QSize full = QImageReader(window->grid()->tiles()->shot(0)->imageFile).size();
+        const QSize full = QImageReader(window->grid()->tiles()->shot(english)->imageFile).size();
         QTRY_COMPARE(QApplication::clipboard()->image().size(), full);
     }
 
