@@ -3,10 +3,10 @@
 #include "metadata/DirectoryListing.h"
 #include "tools/Error.h"
 #include "tools/PropertyList.h"
+#include "tools/PropertyListKeys.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QVariantMap>
 
 #include <algorithm>
 #include <map>
@@ -31,15 +31,11 @@ QSet<QString> keysOfFile(const QString &filePath) {
     if (!file.open(QIODevice::ReadOnly))
         throw PlatformError(QStringLiteral("The file “%1” couldn’t be opened.")
                                 .arg(QFileInfo(filePath).fileName()));
-    const QVariant table = PropertyList::read(file.readAll());
-    if (table.typeId() != QMetaType::QVariantMap)
+    // Only the keys count here: read them without building the values.
+    std::optional<QSet<QString>> keys = PropertyListKeys::read(file.readAll());
+    if (!keys)
         throw PropertyList::ParseError(QStringLiteral("The file holds no table of strings."));
-    const QVariantMap entries = table.toMap();
-    QSet<QString> keys;
-    keys.reserve(entries.size());
-    for (auto entry = entries.keyBegin(); entry != entries.keyEnd(); ++entry)
-        keys.insert(*entry);
-    return keys;
+    return std::move(*keys);
 }
 
 QList<StringTable> read(const QString &lprojPath) {
@@ -51,7 +47,11 @@ QList<StringTable> read(const QString &lprojPath) {
         StringTable &table = tables[name];
         table.name = name;
         try {
-            table.keys.unite(keysOfFile(lprojPath + QLatin1Char('/') + fileName));
+            QSet<QString> keys = keysOfFile(lprojPath + QLatin1Char('/') + fileName);
+            if (table.keys.isEmpty())
+                table.keys = std::move(keys); // unite() would insert every key again
+            else
+                table.keys.unite(keys);
         } catch (...) {
             table.unreadableFiles.append(
                 {fileName, userFacingDescription(std::current_exception())});
