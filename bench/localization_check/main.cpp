@@ -110,21 +110,8 @@ QByteArray tableFile(const Shape &shape, Storage storage, int l, int t) {
     const std::function<bool(int)> present = [&](int k) {
         return l == 0 || k % 97 != l % 97 || t % 3 != 0;
     };
-    if (storage == Storage::Compiled && !isTextTable(shape, storage, t)) {
-        if (isStringsTable(shape, t))
-            return compiledStrings(shape, t, present);
-        QByteArray xml =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>";
-        for (int k = 0; k < shape.keys; ++k) {
-            if (present(k))
-                xml += "<key>plural" + QByteArray::number(t) + "." + QByteArray::number(k) +
-                       "</key><dict><key>NSStringLocalizedFormatKey</key><string>%#@n@</string>"
-                       "<key>n</key><dict><key>one</key><string>%d item</string><key>other</key>"
-                       "<string>%d items</string></dict></dict>";
-        }
-        xml += "</dict></plist>\n";
-        return binaryPlist(xml);
-    }
+    if (storage == Storage::Compiled && !isTextTable(shape, storage, t) && isStringsTable(shape, t))
+        return compiledStrings(shape, t, present);
     if (isTextTable(shape, storage, t)) {
         QString text;
         for (int k = 0; k < shape.keys; ++k) {
@@ -149,7 +136,8 @@ QByteArray tableFile(const Shape &shape, Storage storage, int l, int t) {
                    "<string>%d items</string></dict></dict>";
     }
     xml += "</dict></plist>\n";
-    return t % 2 == 0 ? xml : binaryPlist(xml);
+    // A project keeps half of its .stringsdict tables as XML; a built app has them all binary.
+    return storage == Storage::Source && t % 2 == 0 ? xml : binaryPlist(xml);
 }
 
 bool makeBundle(const QString &path, const Shape &shape, Storage storage) {
