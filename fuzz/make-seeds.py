@@ -85,6 +85,20 @@ def xml_seeds():
     seeds["mismatched.xml"] = head + b"<dict><key>a</key></array></dict>" + tail
     seeds["no-declaration.xml"] = b"<plist><dict><key>k</key><string>v</string></dict></plist>"
     seeds["utf8-bom.xml"] = b"\xef\xbb\xbf" + plistlib.dumps({"k": "v"}, fmt=plistlib.FMT_XML)
+    # Keys the way libplist reads them: entities by prefix and through strtoull, CDATA and
+    # comments inside a key, a <key> standing as a value, a key without a value, a nested <plist>,
+    # an empty root that takes what follows, and text after the root.
+    seeds["tricky-keys.xml"] = head + (
+        b"<dict><key>a&amp;b&ltx;&#x 41;&#+66;&#x0x43;</key><string>v&amp;</string>"
+        b"<key><![CDATA[c<d]]>e<!-- f --></key><key>value</key>"
+        b"<key>nested</key><plist><dict><key>in</key><integer>1</integer></dict></plist>"
+        b"<key>last</key></dict>") + tail + b"<junk>"
+    seeds["empty-root.xml"] = head + b"<dict/><key>after</key><true/>" + tail
+    seeds["strings-dictionary.xml"] = plistlib.dumps(
+        {f"plural.{i}": {"NSStringLocalizedFormatKey": "%#@n@",
+                         "n": {"NSStringFormatSpecTypeKey": "NSStringPluralRuleType",
+                               "one": "%d item", "other": "%d items"}} for i in range(3)},
+        fmt=plistlib.FMT_XML)
     return seeds
 
 
@@ -170,6 +184,14 @@ def binary_seeds():
     seeds["ordered-set.bplist"] = assemble([container(0xB, [1], 1), key])
     seeds["nul-key.bplist"] = assemble([container(0xD, [1, 2], 1), ascii_object(b"a\x00b"), value])
     seeds["utf16-key.bplist"] = assemble([container(0xD, [1, 2], 1), utf16_object("ключ🎉"), value])
+    # Surrogates that do not pair up: a lead, a letter, then a trail; two leads; a lone trail.
+    seeds["utf16-unpaired.bplist"] = assemble(
+        [container(0xD, [1, 2, 3, 3], 1),
+         bytes([0x64]) + bytes.fromhex("d8000041dc00dbff"),
+         bytes([0x64]) + bytes.fromhex("dc01d801d802dc02"), value])
+    seeds["empty-utf16.bplist"] = assemble([container(0xD, [1, 2], 1), key, bytes([0x60])])
+    seeds["compiled-strings.bplist"] = plistlib.dumps(
+        {f"screen.label{i}": f"Text number {i}" for i in range(20)}, fmt=plistlib.FMT_BINARY)
     seeds["number-key.bplist"] = assemble([container(0xD, [1, 2], 1), int_object(5), value])
     seeds["huge-count.bplist"] = assemble([bytes([0xAF, 0x13]) + (2**62).to_bytes(8, "big") + b"\x01", value])
     seeds["huge-string.bplist"] = assemble([bytes([0x5F, 0x12]) + (2**31).to_bytes(4, "big") + b"abc"])

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the fuzzers one after another at the lowest priority, each until it has made RUNS
 # executions or spent SECONDS seconds, keeping the grown corpora and any crashing inputs under
-# OUT. Seeds for the XML and binary fuzzers come from fuzz/make-seeds.py.
-#   fuzz/run-fuzzers.sh [fuzzer names…]     (default: all four)
+# OUT. Seeds for the XML and binary fuzzers come from fuzz/make-seeds.py. The keys fuzzers
+# (textkeys, xmlkeys, binarykeys) share the seeds and dictionary of their form's fuzzer.
+#   fuzz/run-fuzzers.sh [fuzzer names…]     (default: all seven)
 # Environment: BUILD (build/fuzz), OUT (build/fuzz/runs), RUNS (10000000), SECONDS_EACH (3600),
 # TIMEOUT (20 s a unit, wall-clock: raise it when the machine is busy with other work), MAX_LEN
 # (4096 bytes, XML 8192; binary lists may expand to 16 values a byte, so a smaller bound keeps
@@ -15,16 +16,18 @@ runs=${RUNS:-10000000}
 seconds=${SECONDS_EACH:-3600}
 timeout=${TIMEOUT:-20}
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(textplist xmlplist binaryplist devicelist)
+[ ${#targets[@]} -eq 0 ] && targets=(textplist xmlplist binaryplist devicelist textkeys xmlkeys binarykeys)
 
 for name in "${targets[@]}"; do
-    seeds=fuzz/$name/corpus
-    [ -d "$seeds" ] || seeds=$build/seeds/$name
+    form=$name
+    [[ $name == *keys ]] && form=${name%keys}plist
+    seeds=fuzz/$form/corpus
+    [ -d "$seeds" ] || seeds=$build/seeds/$form
     [ -d "$seeds" ] || python3 fuzz/make-seeds.py "$build/seeds"
     dict=()
-    [ -f fuzz/$name/$name.dict ] && dict=(-dict=fuzz/$name/$name.dict)
+    [ -f fuzz/$form/$form.dict ] && dict=(-dict=fuzz/$form/$form.dict)
     maxlen=4096
-    [ "$name" = xmlplist ] && maxlen=8192
+    [ "$form" = xmlplist ] && maxlen=8192
     maxlen=${MAX_LEN:-$maxlen}
     mkdir -p "$out/corpus/$name" "$out/artifacts/$name"
     # Freed memory stays with the process: libFuzzer's default hands it back every second once

@@ -1,14 +1,19 @@
 // Measures the localization check of a Mac app with many languages and large string tables:
-// the main thread's CPU time from the start of a check until its report is published, the
-// longest pause of the event loop meanwhile (a 1 ms heartbeat timer notes every gap), and the
-// total time. Tables come in all three forms: text .strings (UTF-8 and UTF-16), XML and binary
-// .stringsdict; every translation lacks a few keys and one table does not parse.
+// LocalizationCheck::run called directly against its floor (every table file read into memory
+// with as many threads as the check uses, measured in the same run), then the main thread's CPU
+// time from the start of a check until its report is published, the longest pause of the event
+// loop meanwhile (a 1 ms heartbeat timer notes every gap), and the total time. Tables come in
+// all three forms: text .strings (UTF-8 and UTF-16), XML and binary .stringsdict; every
+// translation lacks a few keys and one table does not parse. A second bundle of the same shape
+// is then made the way built apps ship their tables, mostly binary (compiled .strings and
+// .stringsdict, a few text tables left), and checked against its floor as well.
 //
 // Usage: localization_check_bench [languages=40] [tables=30] [keys=2000] [rounds=2]
 #include "../common/Median.h"
 #include "../common/ThreadCpu.h"
 #include "launcher/LocalizationCheckModel.h"
 #include "metadata/LocalizationCheck.h"
+#include "metadata/StringTables.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,13 +21,18 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 
@@ -33,6 +43,11 @@ struct Shape {
     int tables = 30;
     int keys = 2000;
 };
+
+// How the tables of a bundle are stored: as a project holds them (two thirds text .strings,
+// the rest .stringsdict, half XML and half binary) or as a built app ships them (compiled to
+// binary property lists but for one text table in ten).
+enum class Storage { Source, Compiled };
 
 bool write(const QString &path, const QByteArray &bytes) {
     QFile file(path);
@@ -61,10 +76,43 @@ QByteArray binaryPlist(const QByteArray &xml) {
     return result;
 }
 
+// A compiled .strings table: a binary dictionary of strings.
+QByteArray compiledStrings(const Shape &shape, int t, const std::function<bool(int)> &present) {
+    plist_t root = plist_new_dict();
+    for (int k = 0; k < shape.keys; ++k) {
+        if (!present(k))
+            continue;
+        const QByteArray key = "screen" + QByteArray::number(t) + ".label" + QByteArray::number(k);
+        const QByteArray value =
+            "Text number " + QByteArray::number(k) + " for screen " + QByteArray::number(t);
+        plist_dict_set_item(root, key.constData(), plist_new_string(value.constData()));
+    }
+    char *bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(root, &bytes, &length);
+    QByteArray result(bytes, length);
+    std::free(bytes);
+    plist_free(root);
+    return result;
+}
+
+// Two thirds of the tables are .strings, the rest .stringsdict.
+bool isStringsTable(const Shape &shape, int t) {
+    return t < shape.tables * 2 / 3;
+}
+
+bool isTextTable(const Shape &shape, Storage storage, int t) {
+    return isStringsTable(shape, t) && (storage == Storage::Source || t % 10 == 9);
+}
+
 // One table file. Language `l` (0 is the development language) lacks keys l, l+97, l+194….
-QByteArray tableFile(const Shape &shape, int l, int t) {
-    const auto present = [&](int k) { return l == 0 || k % 97 != l % 97 || t % 3 != 0; };
-    if (t < shape.tables * 2 / 3) {
+QByteArray tableFile(const Shape &shape, Storage storage, int l, int t) {
+    const std::function<bool(int)> present = [&](int k) {
+        return l == 0 || k % 97 != l % 97 || t % 3 != 0;
+    };
+    if (storage == Storage::Compiled && !isTextTable(shape, storage, t) && isStringsTable(shape, t))
+        return compiledStrings(shape, t, present);
+    if (isTextTable(shape, storage, t)) {
         QString text;
         for (int k = 0; k < shape.keys; ++k) {
             if (present(k))
@@ -88,10 +136,11 @@ QByteArray tableFile(const Shape &shape, int l, int t) {
                    "<string>%d items</string></dict></dict>";
     }
     xml += "</dict></plist>\n";
-    return t % 2 == 0 ? xml : binaryPlist(xml);
+    // A project keeps half of its .stringsdict tables as XML; a built app has them all binary.
+    return storage == Storage::Source && t % 2 == 0 ? xml : binaryPlist(xml);
 }
 
-bool makeBundle(const QString &path, const Shape &shape) {
+bool makeBundle(const QString &path, const Shape &shape, Storage storage) {
     const QString resources = path + QStringLiteral("/Contents/Resources");
     QByteArray info = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                       "<key>CFBundleDevelopmentRegion</key><string>en</string>"
@@ -107,19 +156,107 @@ bool makeBundle(const QString &path, const Shape &shape) {
         if (!QDir().mkpath(folder))
             return false;
         for (int t = 0; t < shape.tables; ++t) {
-            const bool text = t < shape.tables * 2 / 3;
+            const bool strings = isStringsTable(shape, t);
             const QString name =
                 QStringLiteral("Table%1").arg(t, 2, 10, QLatin1Char('0')) +
-                (text ? QStringLiteral(".strings") : QStringLiteral(".stringsdict"));
+                (strings ? QStringLiteral(".strings") : QStringLiteral(".stringsdict"));
             // One table of the last language does not parse.
             const QByteArray bytes = l == shape.languages - 1 && t == 0
                                          ? QByteArray("\"broken\" = \"no semicolon\"\n\"x\"")
-                                         : tableFile(shape, l, t);
+                                         : tableFile(shape, storage, l, t);
             if (!write(folder + name, bytes))
                 return false;
         }
     }
     return true;
+}
+
+// The floor of a check: listing every .lproj folder and reading each table file into memory,
+// on as many threads as the check uses. Returns the time in ms; `bytes` gets the total size.
+double readTablesMs(const QString &bundle, qint64 &bytes) {
+    QElapsedTimer clock;
+    clock.start();
+    const QString resources = bundle + QStringLiteral("/Contents/Resources");
+    QStringList files;
+    for (const QString &folder : QDir(resources).entryList({QStringLiteral("*.lproj")},
+                                                           QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString path = resources + QLatin1Char('/') + folder;
+        for (const QString &file : QDir(path).entryList(
+                 {QStringLiteral("*.strings"), QStringLiteral("*.stringsdict")}, QDir::Files))
+            files.append(path + QLatin1Char('/') + file);
+    }
+    QThreadPool pool;
+    pool.setMaxThreadCount(QThread::idealThreadCount());
+    std::atomic<qint64> total = 0;
+    QtConcurrent::blockingMap(&pool, files, [&total](const QString &path) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            total += file.readAll().size();
+    });
+    bytes = total;
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// Where the check's time goes: the keys of every table read into sets (StringTables::read on
+// every .lproj folder, on as many threads), without comparing them. Returns the time in ms.
+double readKeysMs(const QString &bundle) {
+    QElapsedTimer clock;
+    clock.start();
+    const QString resources = bundle + QStringLiteral("/Contents/Resources");
+    QStringList folders;
+    for (const QString &folder :
+         QDir(resources).entryList({QStringLiteral("*.lproj")}, QDir::Dirs | QDir::NoDotAndDotDot))
+        folders.append(resources + QLatin1Char('/') + folder);
+    QThreadPool pool;
+    pool.setMaxThreadCount(QThread::idealThreadCount());
+    std::atomic<qint64> keys = 0;
+    QtConcurrent::blockingMap(&pool, folders, [&keys](const QString &folder) {
+        for (const StringTable &table : StringTables::read(folder))
+            keys += table.keys.size();
+    });
+    return keys > 0 ? double(clock.nsecsElapsed()) / 1e6 : 0;
+}
+
+// CPU time of the whole process (all threads), in ms.
+double processCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The direct check against its floor, each the median of three runs: wall-clock time and the
+// CPU time of all threads (which a busy machine disturbs less).
+void compareWithFloor(const QString &label, const QString &bundle) {
+    QList<double> checks, floors, checkCpu, floorCpu, reads, readCpu;
+    qsizetype problems = 0;
+    qint64 bytes = 0;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        double cpu = processCpuMs();
+        const LocalizationReport report = LocalizationCheck::run(bundle);
+        checks << double(clock.nsecsElapsed()) / 1e6;
+        checkCpu << processCpuMs() - cpu;
+        problems = report.problems().size();
+        cpu = processCpuMs();
+        floors << readTablesMs(bundle, bytes);
+        floorCpu << processCpuMs() - cpu;
+        cpu = processCpuMs();
+        reads << readKeysMs(bundle);
+        readCpu << processCpuMs() - cpu;
+    }
+    std::printf("%s: %.0f MB of tables, %d threads\n", qPrintable(label), double(bytes) / 1e6,
+                QThread::idealThreadCount());
+    std::printf("  LocalizationCheck::run called directly (median of 3)  %8.1f ms (CPU %.1f ms), "
+                "%lld problems\n",
+                median(checks), median(checkCpu), qlonglong(problems));
+    std::printf("  floor: reading every table into memory (median of 3) %8.1f ms (CPU %.1f ms)\n",
+                median(floors), median(floorCpu));
+    std::printf("  of the check: the keys of every table read into sets  %8.1f ms (CPU %.1f ms)\n",
+                median(reads), median(readCpu));
+    std::printf("  check / floor                                        %8.1f x (CPU %.1f x)\n",
+                median(checks) / std::max(median(floors), 0.001),
+                median(checkCpu) / std::max(median(floorCpu), 0.001));
 }
 
 struct Round {
@@ -176,7 +313,7 @@ int main(int argc, char **argv) {
     QElapsedTimer making;
     making.start();
     if (!dir.isValid() || shape.languages < 2 || shape.tables < 3 || shape.keys < 100 ||
-        rounds < 1 || !makeBundle(bundle, shape)) {
+        rounds < 1 || !makeBundle(bundle, shape, Storage::Source)) {
         std::fprintf(stderr, "could not create the sample bundle\n");
         return 1;
     }
@@ -184,11 +321,19 @@ int main(int argc, char **argv) {
                 shape.languages, shape.tables, shape.keys,
                 qlonglong(shape.languages) * shape.tables * shape.keys, double(making.elapsed()));
 
-    QElapsedTimer pure;
-    pure.start();
-    const LocalizationReport report = LocalizationCheck::run(bundle);
-    std::printf("LocalizationCheck::run called directly                %8.1f ms, %lld problems\n",
-                double(pure.nsecsElapsed()) / 1e6, qlonglong(report.problems().size()));
+    compareWithFloor(QStringLiteral("tables as a project holds them"), bundle);
+    {
+        QTemporaryDir compiledDir;
+        const QString compiled = compiledDir.filePath(QStringLiteral("Compiled App.app"));
+        making.restart();
+        if (!compiledDir.isValid() || !makeBundle(compiled, shape, Storage::Compiled)) {
+            std::fprintf(stderr, "could not create the compiled sample bundle\n");
+            return 1;
+        }
+        std::printf("compiled bundle written in %.0f ms\n", double(making.elapsed()));
+        compareWithFloor(QStringLiteral("tables as a built app ships them (mostly binary)"),
+                         compiled);
+    }
 
     // The event loop's own longest pause over two idle seconds: what the machine adds anyway.
     {

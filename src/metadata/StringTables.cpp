@@ -4,8 +4,7 @@
 #include "metadata/DirectoryListing.h"
 #include "tools/Error.h"
 #include "tools/PropertyList.h"
-
-#include <QVariantMap>
+#include "tools/PropertyListKeys.h"
 
 #include <algorithm>
 #include <map>
@@ -27,16 +26,12 @@ QString tableName(const QString &fileName) {
 namespace StringTables {
 
 QSet<QString> keysOfFile(const QString &filePath, const std::function<bool()> &stopRequested) {
-    const QVariant table =
-        PropertyList::read(BundleFile::read(filePath, maximumFileSize, stopRequested));
-    if (table.typeId() != QMetaType::QVariantMap)
+    // Only the keys count here: read them without building the values.
+    std::optional<QSet<QString>> keys =
+        PropertyListKeys::read(BundleFile::read(filePath, maximumFileSize, stopRequested));
+    if (!keys)
         throw PropertyList::ParseError(QStringLiteral("The file holds no table of strings."));
-    const QVariantMap entries = table.toMap();
-    QSet<QString> keys;
-    keys.reserve(entries.size());
-    for (auto entry = entries.keyBegin(); entry != entries.keyEnd(); ++entry)
-        keys.insert(*entry);
-    return keys;
+    return std::move(*keys);
 }
 
 QList<StringTable> read(const QString &lprojPath, const std::function<bool()> &stopRequested) {
@@ -48,7 +43,11 @@ QList<StringTable> read(const QString &lprojPath, const std::function<bool()> &s
         StringTable &table = tables[name];
         table.name = name;
         try {
-            table.keys.unite(keysOfFile(lprojPath + QLatin1Char('/') + fileName, stopRequested));
+            QSet<QString> keys = keysOfFile(lprojPath + QLatin1Char('/') + fileName, stopRequested);
+            if (table.keys.isEmpty())
+                table.keys = std::move(keys); // unite() would insert every key again
+            else
+                table.keys.unite(keys);
         } catch (const BundleFile::ReadStopped &) {
             throw;
         } catch (...) {

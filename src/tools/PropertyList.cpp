@@ -37,25 +37,39 @@ PropertyList::ParseError PropertyList::ParseError::malformed(const QString &deta
     return ParseError(description);
 }
 
-QVariant PropertyList::read(const QByteArray &bytes) {
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF")) {
+PropertyList::Form PropertyList::detect(QByteArrayView &bytes, QByteArray &storage) {
+    while (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         // UTF-16 with a byte-order mark, as strings files often are: read it as UTF-8.
         QStringDecoder decoder(QStringConverter::Utf16);
-        const QString text = decoder.decode(view);
+        const QString text = decoder.decode(bytes);
         if (decoder.hasError())
             throw ParseError::malformed();
-        return read(text.toUtf8());
+        storage = text.toUtf8();
+        bytes = storage;
     }
-    if (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
-    if (view.startsWith("bplist"))
-        return PropertyListLibplist::readBinary(view);
-    if (looksLikeXml(view))
-        return PropertyListLibplist::readXml(view);
-    if (looksLikeUtf16WithoutMark(view))
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    if (bytes.startsWith("bplist"))
+        return Form::Binary;
+    if (looksLikeXml(bytes))
+        return Form::Xml;
+    if (looksLikeUtf16WithoutMark(bytes))
         throw ParseError::malformed(QStringLiteral(
             "The text is UTF-16 without a byte-order mark, so its byte order is unknown; save it "
             "as UTF-8, or as UTF-16 with a byte-order mark."));
+    return Form::Text;
+}
+
+QVariant PropertyList::read(const QByteArray &bytes) {
+    QByteArrayView view(bytes);
+    QByteArray converted;
+    switch (detect(view, converted)) {
+    case Form::Binary:
+        return PropertyListLibplist::readBinary(view);
+    case Form::Xml:
+        return PropertyListLibplist::readXml(view);
+    case Form::Text:
+        break;
+    }
     return TextPropertyList::parse(view);
 }

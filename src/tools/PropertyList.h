@@ -23,6 +23,16 @@ public:
 // readable description (including a line number for text input); never returns a partial value.
 QVariant read(const QByteArray &bytes);
 
+// The three forms, in the order read() tries them.
+enum class Form { Binary, Xml, Text };
+
+// Which reader read() hands the bytes to, and what it hands it: UTF-16 input (with a
+// byte-order mark) is converted to UTF-8 into `storage` first, and a UTF-8 byte-order mark is
+// dropped; `bytes` is left on what that reader gets. Throws ParseError for UTF-16 input that
+// does not decode. PropertyListKeys::read decides with this too: a refusal that depends on the
+// bytes alone belongs here, so that both readers make it.
+Form detect(QByteArrayView &bytes, QByteArray &storage);
+
 // Containers nested deeper than this are refused in every form.
 inline constexpr int maximumNesting = 512;
 

@@ -150,13 +150,18 @@ private:
     size_t m_used = 0;
 };
 
+// With `keys` given, the parser checks the whole document just as strictly but keeps no
+// values: it collects the keys of the root dictionary there, and every value it returns is a
+// placeholder of the right kind (an empty map for a dictionary).
 class Parser {
 public:
-    Parser(const char *begin, const char *end)
+    // The keys of one dictionary are all different: sharing them would only cost time.
+    Parser(const char *begin, const char *end, std::vector<QString> *keys = nullptr)
         : m_begin(begin)
         , m_pos(begin)
         , m_end(end)
-        , m_shared(end - begin) {}
+        , m_shared(keys ? 0 : end - begin)
+        , m_keys(keys) {}
 
     QVariant document();
 
@@ -168,8 +173,9 @@ private:
     Dictionary dictionaryContent(int depth);
     QVariant array(int depth);
     QVariant data();
-    bool string(QString &out);
+    bool string(QString &out, bool keep);
     QString quoted();
+    void skipQuoted();
     QString quotedWithEscapes(const char *start, const char *p, char quote);
     char32_t escape(const char *&p) const;
     void enter(int depth, const char *at) const;
@@ -184,6 +190,7 @@ private:
     const char *m_pos;
     const char *const m_end;
     SharedStrings m_shared;
+    std::vector<QString> *const m_keys;
 };
 
 QVariant Parser::document() {
@@ -198,6 +205,8 @@ QVariant Parser::document() {
         unexpected(m_pos);
     // A string followed by more text: the strings-file form, a dictionary without braces.
     m_pos = begin;
+    if (m_keys)
+        m_keys->clear();
     Dictionary content = dictionaryContent(1);
     if (skipSpace())
         unexpected(m_pos);
@@ -269,12 +278,18 @@ QVariant Parser::object(int depth, bool required) {
         return data();
     case '"':
     case '\'':
+        if (m_keys) {
+            skipQuoted();
+            return QString();
+        }
         return quoted();
     default:
         if (isUnquoted(*m_pos)) {
             const char *start = m_pos;
             while (m_pos < m_end && isUnquoted(*m_pos))
                 ++m_pos;
+            if (m_keys)
+                return QString();
             return m_shared.get(start, m_pos - start);
         }
         if (required)
@@ -299,7 +314,7 @@ QVariant Parser::dictionary(int depth) {
 Dictionary Parser::dictionaryContent(int depth) {
     Dictionary content;
     QString key;
-    while (string(key)) {
+    while (string(key, !m_keys || depth == 1)) {
         if (!skipSpace())
             unexpectedEnd(';');
         QVariant value;
@@ -314,6 +329,11 @@ Dictionary Parser::dictionaryContent(int depth) {
         if (*m_pos != ';')
             unexpected(m_pos);
         ++m_pos;
+        if (m_keys) {
+            if (depth == 1)
+                m_keys->push_back(std::move(key));
+            continue;
+        }
         // The writer sorts keys, so the end is the right place almost always; a later
         // duplicate replaces the earlier value.
         content.insert_or_assign(content.end(), std::move(key), std::move(value));
@@ -327,7 +347,8 @@ QVariant Parser::array(int depth) {
     QVariantList items;
     QVariant item = object(depth, false);
     while (item.isValid()) {
-        items.append(std::move(item));
+        if (!m_keys)
+            items.append(std::move(item));
         if (!skipSpace())
             unexpectedEnd(')');
         if (*m_pos != ',')
@@ -367,18 +388,23 @@ QVariant Parser::data() {
                          .arg(lineAt(m_pos)));
             unexpected(m_pos + 1);
         }
-        bytes.append(char(high << 4 | low));
+        if (!m_keys)
+            bytes.append(char(high << 4 | low));
         m_pos += 2;
     }
 }
 
-// A quoted or unquoted string if one starts here (after white space).
-bool Parser::string(QString &out) {
+// A quoted or unquoted string if one starts here (after white space); unless `keep`, `out`
+// is left alone.
+bool Parser::string(QString &out, bool keep) {
     if (!skipSpace())
         return false;
     const char c = *m_pos;
     if (c == '"' || c == '\'') {
-        out = quoted();
+        if (keep)
+            out = quoted();
+        else
+            skipQuoted();
         return true;
     }
     if (!isUnquoted(c))
@@ -386,7 +412,8 @@ bool Parser::string(QString &out) {
     const char *start = m_pos;
     while (m_pos < m_end && isUnquoted(*m_pos))
         ++m_pos;
-    out = m_shared.get(start, m_pos - start);
+    if (keep)
+        out = m_shared.get(start, m_pos - start);
     return true;
 }
 
@@ -407,6 +434,29 @@ QString Parser::quoted() {
     if (isAscii(start, close))
         return m_shared.get(start, close - start);
     return QString::fromUtf8(start, close - start);
+}
+
+// Moves past a quoted string, failing where quoted() fails: a backslash hides the character
+// after it (the rest of a longer escape is never a quote).
+void Parser::skipQuoted() {
+    const char quote = *m_pos;
+    const char *p = m_pos + 1;
+    for (;;) {
+        const auto *close = static_cast<const char *>(std::memchr(p, quote, m_end - p));
+        const auto *backslash =
+            static_cast<const char *>(std::memchr(p, '\\', (close ? close : m_end) - p));
+        if (!backslash) {
+            if (!close)
+                fail(QStringLiteral("Unterminated quoted string starting at line %1.")
+                         .arg(lineAt(m_pos)));
+            m_pos = close + 1;
+            return;
+        }
+        p = backslash + 2;
+        if (p >= m_end)
+            fail(QStringLiteral("Unterminated quoted string starting at line %1.")
+                     .arg(lineAt(m_pos)));
+    }
 }
 
 // Continues a quoted string at its first backslash `p`. Two \U escapes that form a UTF-16
@@ -562,4 +612,18 @@ void Parser::unexpectedEnd(char expected) const {
 QVariant TextPropertyList::parse(QByteArrayView utf8) {
     Parser parser(utf8.data(), utf8.data() + utf8.size());
     return parser.document();
+}
+
+std::optional<QSet<QString>> TextPropertyList::topLevelKeys(QByteArrayView utf8) {
+    // Gathered first and put in a set of the right size at the end, which spares the set its
+    // rehashing while it grows.
+    std::vector<QString> keys;
+    Parser parser(utf8.data(), utf8.data() + utf8.size(), &keys);
+    if (parser.document().typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    QSet<QString> set;
+    set.reserve(qsizetype(keys.size()));
+    for (QString &key : keys)
+        set.insert(std::move(key));
+    return set;
 }
