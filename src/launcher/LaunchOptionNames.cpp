@@ -3,19 +3,7 @@
 namespace LaunchOptionNames {
 
 QString name(LaunchOption option) {
-    switch (option) {
-    case LaunchOption::DoubleLengthStrings:
-        return QStringLiteral("double-length");
-    case LaunchOption::AccentedStrings:
-        return QStringLiteral("accented");
-    case LaunchOption::BoundedStrings:
-        return QStringLiteral("bounded");
-    case LaunchOption::RightToLeftLayout:
-        return QStringLiteral("right-to-left");
-    case LaunchOption::ShowNonLocalizedStrings:
-        return QStringLiteral("show-non-localized");
-    }
-    return QString();
+    return LaunchOptionCatalog::shortName(option);
 }
 
 std::optional<LaunchOption> fromName(const QString &text) {

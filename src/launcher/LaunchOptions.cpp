@@ -7,6 +7,7 @@ struct Entry {
     const char *title;
     const char *phrase; // lower case, read after "with"
     const char *storedName;
+    const char *shortName; // on command lines and in exported files
     QStringList arguments;
 };
 
@@ -16,26 +17,31 @@ const QList<Entry> &entries() {
          "Double-length strings",
          "double-length strings",
          "doubleLengthStrings",
+         "double-length",
          {"-NSDoubleLocalizedStrings", "YES"}},
         {LaunchOption::AccentedStrings,
          "Accented strings",
          "accented strings",
          "accentedStrings",
+         "accented",
          {"-NSAccentuateLocalizedStrings", "YES"}},
         {LaunchOption::BoundedStrings,
          "Bounded strings",
          "bounded strings",
          "boundedStrings",
+         "bounded",
          {"-NSSurroundLocalizedStrings", "YES"}},
         {LaunchOption::RightToLeftLayout,
          "Right-to-left layout",
          "right-to-left layout",
          "rightToLeftLayout",
+         "right-to-left",
          {"-AppleTextDirection", "YES", "-NSForceRightToLeftWritingDirection", "YES"}},
         {LaunchOption::ShowNonLocalizedStrings,
          "Show non-localized strings",
          "non-localized strings shown",
          "showNonLocalizedStrings",
+         "show-non-localized",
          {"-NSShowNonLocalizedStrings", "YES"}},
     };
     return table;
@@ -62,6 +68,10 @@ QList<LaunchOption> all() {
 
 QString title(LaunchOption option) {
     return QString::fromUtf8(entry(option).title);
+}
+
+QString shortName(LaunchOption option) {
+    return QString::fromUtf8(entry(option).shortName);
 }
 
 QStringList arguments(LaunchOptions options) {

@@ -26,6 +26,9 @@ QList<LaunchOption> all();
 // The menu label: "Double-length strings".
 QString title(LaunchOption option);
 
+// The short name on command lines and in exported files: "double-length".
+QString shortName(LaunchOption option);
+
 // The arguments of the chosen options, in the order of all(); none for an empty set.
 QStringList arguments(LaunchOptions options);
 

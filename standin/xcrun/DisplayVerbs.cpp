@@ -197,10 +197,8 @@ int io(const QStringList &arguments, DeviceSet &set) {
     ScreenState state;
     {
         int index = -1;
-        if (const auto status = openDevice(set, false, arguments.first(), &index))
-            return *status;
-        const QJsonObject device = set.device(index);
-        if (const auto status = requireBooted(device))
+        QJsonObject device;
+        if (const auto status = openBootedDevice(set, false, arguments.first(), &index, &device))
             return *status;
         applyDeviceType(device, state);
         state.dark = appearanceOf(device) == QLatin1String("dark");
@@ -228,10 +226,8 @@ int statusBar(const QStringList &arguments, DeviceSet &set) {
     const QString action = arguments.at(1);
     int index = -1;
     const bool writing = action != QLatin1String("list");
-    if (const auto status = openDevice(set, writing, arguments.first(), &index))
-        return *status;
-    QJsonObject device = set.device(index);
-    if (const auto status = requireBooted(device))
+    QJsonObject device;
+    if (const auto status = openBootedDevice(set, writing, arguments.first(), &index, &device))
         return *status;
     QJsonObject overrides = device.value(overridesKey).toObject();
 
@@ -295,10 +291,8 @@ int ui(const QStringList &arguments, DeviceSet &set) {
         arguments.at(2) != QLatin1String("dark"))
         return usage(usageText);
     int index = -1;
-    if (const auto status = openDevice(set, setting, arguments.first(), &index))
-        return *status;
-    QJsonObject device = set.device(index);
-    if (const auto status = requireBooted(device))
+    QJsonObject device;
+    if (const auto status = openBootedDevice(set, setting, arguments.first(), &index, &device))
         return *status;
     if (!setting) {
         Console::out(appearanceOf(device) + QLatin1Char('\n'));
@@ -313,10 +307,8 @@ int openurl(const QStringList &arguments, DeviceSet &set) {
     if (arguments.size() != 2)
         return usage(QStringLiteral("openurl <device> <URL>"));
     int index = -1;
-    if (const auto status = openDevice(set, true, arguments.first(), &index))
-        return *status;
-    QJsonObject device = set.device(index);
-    if (const auto status = requireBooted(device))
+    QJsonObject device;
+    if (const auto status = openBootedDevice(set, true, arguments.first(), &index, &device))
         return *status;
     const QUrl url(arguments.at(1), QUrl::StrictMode);
     if (!url.isValid() || url.scheme().isEmpty())
@@ -338,10 +330,8 @@ int terminate(const QStringList &arguments, DeviceSet &set) {
     if (arguments.size() != 2)
         return usage(QStringLiteral("terminate <device> <app bundle identifier>"));
     int index = -1;
-    if (const auto status = openDevice(set, true, arguments.first(), &index))
-        return *status;
-    QJsonObject device = set.device(index);
-    if (const auto status = requireBooted(device))
+    QJsonObject device;
+    if (const auto status = openBootedDevice(set, true, arguments.first(), &index, &device))
         return *status;
     const QJsonObject foreground = device.value(foregroundKey).toObject();
     if (member(foreground, "bundleIdentifier") != arguments.at(1))

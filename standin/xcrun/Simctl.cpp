@@ -151,10 +151,8 @@ int listapps(const QStringList &arguments, DeviceSet &set) {
     if (arguments.size() != 1)
         return usage(QStringLiteral("listapps <device>"));
     int index = -1;
-    if (const auto status = openDevice(set, false, arguments.first(), &index))
-        return *status;
-    const QJsonObject device = set.device(index);
-    if (const auto status = requireBooted(device))
+    QJsonObject device;
+    if (const auto status = openBootedDevice(set, false, arguments.first(), &index, &device))
         return *status;
     Console::out(AppReport::report(set, device));
     return 0;
@@ -173,10 +171,8 @@ int getAppContainer(const QStringList &arguments, DeviceSet &set) {
             QStringLiteral("get_app_container <device> <app bundle identifier> [<container>]\n"
                            "    container: app, data, groups, or an app group identifier"));
     int index = -1;
-    if (const auto status = openDevice(set, false, arguments.at(0), &index))
-        return *status;
-    const QJsonObject device = set.device(index);
-    if (const auto status = requireBooted(device))
+    QJsonObject device;
+    if (const auto status = openBootedDevice(set, false, arguments.at(0), &index, &device))
         return *status;
     const QJsonObject app = findApp(device, arguments.at(1));
     if (app.isEmpty())
@@ -219,10 +215,8 @@ int launch(const QStringList &arguments, DeviceSet &set) {
                            "[--stdout=<path>] [--stderr=<path>] [--terminate-running-process] "
                            "<device> <app bundle identifier> [<argv 1> <argv 2> ... <argv n>]"));
     int index = -1;
-    if (const auto status = openDevice(set, true, arguments.at(position), &index))
-        return *status;
-    const QJsonObject device = set.device(index);
-    if (const auto status = requireBooted(device))
+    QJsonObject device;
+    if (const auto status = openBootedDevice(set, true, arguments.at(position), &index, &device))
         return *status;
     const QString bundleIdentifier = arguments.at(position + 1);
     if (findApp(device, bundleIdentifier).isEmpty()) {

@@ -40,6 +40,14 @@ std::optional<int> requireBooted(const QJsonObject &device) {
     return simulatorError(405, QStringLiteral("Unable to lookup in current state: %1").arg(state));
 }
 
+std::optional<int> openBootedDevice(DeviceSet &set, bool forWriting, const QString &udid,
+                                    int *index, QJsonObject *device) {
+    if (const auto status = openDevice(set, forWriting, udid, index))
+        return status;
+    *device = set.device(*index);
+    return requireBooted(*device);
+}
+
 QJsonObject findApp(const QJsonObject &device, const QString &bundleIdentifier) {
     for (const QJsonValue &app : device.value(QLatin1String("apps")).toArray()) {
         if (member(app.toObject(), "bundleIdentifier") == bundleIdentifier)

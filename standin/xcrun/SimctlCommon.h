@@ -18,6 +18,9 @@ QString member(const QJsonObject &object, const char *key);
 // fails.
 std::optional<int> openDevice(DeviceSet &set, bool forWriting, const QString &udid, int *index);
 std::optional<int> requireBooted(const QJsonObject &device);
+// openDevice(), then `device` is the device found, refused unless it is booted.
+std::optional<int> openBootedDevice(DeviceSet &set, bool forWriting, const QString &udid,
+                                    int *index, QJsonObject *device);
 QJsonObject findApp(const QJsonObject &device, const QString &bundleIdentifier);
 // Marks the device booted; fails like the tool for a device whose runtime is missing.
 std::optional<int> bootDevice(QJsonObject &device);
